@@ -1,0 +1,7 @@
+#include "app/Game.h"
+
+int main(int argc, char** argv) {
+    (void)argc;
+    (void)argv;
+    return runGame();
+}

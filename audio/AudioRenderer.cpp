@@ -1,0 +1,3 @@
+#include "audio/AudioRenderer.h"
+
+AudioRenderer* gAudio = nullptr;

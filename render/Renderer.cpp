@@ -1,0 +1,3 @@
+#include "render/Renderer.h"
+
+Renderer* gRenderer = nullptr;
