@@ -1,6 +1,8 @@
 #include "fakes/FakeAudio.h"
 
-FakeAudio::FakeAudio() { gAudio = this; }
+FakeAudio::FakeAudio() {
+    gAudio = this;
+}
 
 FakeAudio::~FakeAudio() {
     if (gAudio == this) {

@@ -26,8 +26,8 @@ public:
     std::vector<int> samplesPlayed;
     std::vector<int> volumes;
     std::vector<std::string> samplesLoaded;
-    std::string music;       // last loaded module
-    int musicPosition = -1;  // position of the last playMusic, -1 if none
-    bool playing = false;    // playMusic called and no stopMusic since
+    std::string music;        // last loaded module
+    int musicPosition = -1;   // position of the last playMusic, -1 if none
+    bool playing = false;     // playMusic called and no stopMusic since
     uint32_t voices[4] = {};  // what voiceVolume answers for voices 0..3
 };

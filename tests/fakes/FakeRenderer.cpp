@@ -2,7 +2,9 @@
 
 #include <cstring>
 
-FakeRenderer::FakeRenderer() { gRenderer = this; }
+FakeRenderer::FakeRenderer() {
+    gRenderer = this;
+}
 
 FakeRenderer::~FakeRenderer() {
     if (gRenderer == this) {
@@ -10,7 +12,9 @@ FakeRenderer::~FakeRenderer() {
     }
 }
 
-void FakeRenderer::clear() { calls.push_back({DrawCall::Clear}); }
+void FakeRenderer::clear() {
+    calls.push_back({DrawCall::Clear});
+}
 
 void FakeRenderer::drawBoard(const Cell* board) {
     std::memcpy(lastBoard, board, sizeof(lastBoard));
@@ -56,7 +60,9 @@ void FakeRenderer::drawTextureCentered(int x, int y, unsigned texture) {
     calls.push_back(c);
 }
 
-void FakeRenderer::pushTransform() { calls.push_back({DrawCall::Push}); }
+void FakeRenderer::pushTransform() {
+    calls.push_back({DrawCall::Push});
+}
 
 void FakeRenderer::translate(float dx, float dy) {
     DrawCall c{DrawCall::Translate};
@@ -71,7 +77,9 @@ void FakeRenderer::rotate(float degrees) {
     calls.push_back(c);
 }
 
-void FakeRenderer::popTransform() { calls.push_back({DrawCall::Pop}); }
+void FakeRenderer::popTransform() {
+    calls.push_back({DrawCall::Pop});
+}
 
 std::vector<DrawCall> FakeRenderer::callsOf(DrawCall::Kind kind) const {
     std::vector<DrawCall> out;
@@ -84,7 +92,7 @@ std::vector<DrawCall> FakeRenderer::callsOf(DrawCall::Kind kind) const {
 }
 
 std::string FakeRenderer::trace() const {
-    static const char* const names[] = {"Clear",    "Board", "Cell", "Scaled", "Texture",
+    static const char* const names[] = {"Clear",    "Board", "Cell",      "Scaled", "Texture",
                                         "Centered", "Push",  "Translate", "Rotate", "Pop"};
     std::string out;
     for (const DrawCall& c : calls) {

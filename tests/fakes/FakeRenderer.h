@@ -10,12 +10,14 @@
 
 struct DrawCall {
     enum Kind { Clear, Board, CellCall, Scaled, Texture, Centered, Push, Translate, Rotate, Pop };
+    DrawCall(Kind k = Clear) : kind(k) {}
     Kind kind;
     int x = 0, y = 0, w = 0, h = 0;
-    float brightness = 0.0f;  // Scaled; for Translate: dx in `fx`, dy in `fy`; Rotate: degrees in `fx`
+    float brightness =
+        0.0f;  // Scaled; for Translate: dx in `fx`, dy in `fy`; Rotate: degrees in `fx`
     float fx = 0.0f, fy = 0.0f;
     unsigned texture = 0;
-    Cell cell;  // CellCall: a copy of the drawn cell
+    Cell cell;          // CellCall: a copy of the drawn cell
     float fade = 0.0f;  // renderer fade at the time of the call
 };
 

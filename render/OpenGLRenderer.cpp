@@ -1,0 +1,156 @@
+#include "render/OpenGLRenderer.h"
+
+#include <GL/gl.h>
+
+#include "pieces/Cell.h"
+
+namespace {
+
+// The clearing tile set: full rows are drawn with it while they darken.
+constexpr unsigned kClearingFirst = 148;
+constexpr unsigned kClearingLast = 167;
+
+// Board geometry on screen: cell (c, r) has its top-left at (60 + 20c, 440 - 20r).
+constexpr int kBoardLeft = 60;
+constexpr int kBoardBottomRowY = 440;
+constexpr int kCellSize = 20;
+
+// A picture index from the file or a cell byte may name no entry at all.
+bool known(unsigned texture) {
+    return texture < static_cast<unsigned>(kMaxTextures);
+}
+
+}  // namespace
+
+void OpenGLRenderer::clear() {
+    glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
+    glClear(GL_COLOR_BUFFER_BIT);
+}
+
+void OpenGLRenderer::emitQuad(const TextureEntry& entry, int x, int y, int w, int h,
+                              float brightness) {
+    // Only the picture, not the padding of its power-of-two texture, is shown.
+    // An empty entry (no file) has padded size 0; it draws at texture coordinate 0.
+    const float sMax = entry.paddedWidth > 0
+                           ? static_cast<float>(entry.width) / static_cast<float>(entry.paddedWidth)
+                           : 0.0f;
+    const float tMax = entry.paddedHeight > 0 ? static_cast<float>(entry.height) /
+                                                    static_cast<float>(entry.paddedHeight)
+                                              : 0.0f;
+    glBindTexture(GL_TEXTURE_2D, entry.textureName);
+    glBegin(GL_QUADS);
+    glColor3f(brightness, brightness, brightness);
+    glTexCoord2f(0.0f, 0.0f);
+    glVertex2i(x, y);
+    glTexCoord2f(sMax, 0.0f);
+    glVertex2i(x + w, y);
+    glTexCoord2f(sMax, tMax);
+    glVertex2i(x + w, y + h);
+    glTexCoord2f(0.0f, tMax);
+    glVertex2i(x, y + h);
+    glEnd();
+}
+
+void OpenGLRenderer::drawQuad(unsigned texture, int x, int y, int w, int h) {
+    if (!known(texture)) {
+        return;
+    }
+    float brightness = 1.0f;
+    if (texture >= kClearingFirst && texture <= kClearingLast) {
+        brightness = 1.0f - fade;
+    }
+    emitQuad(gTextures[texture], x, y, w, h, brightness);
+}
+
+void OpenGLRenderer::drawTextureScaled(int x, int y, int w, int h, float brightness,
+                                       unsigned texture) {
+    if (!known(texture)) {
+        return;
+    }
+    emitQuad(gTextures[texture], x, y, w, h, brightness);
+}
+
+void OpenGLRenderer::drawTexture(int x, int y, unsigned texture) {
+    if (!known(texture)) {
+        return;
+    }
+    const TextureEntry& e = gTextures[texture];
+    drawQuad(texture, x, y, e.width, e.height);
+}
+
+void OpenGLRenderer::drawTextureCentered(int x, int y, unsigned texture) {
+    if (!known(texture)) {
+        return;
+    }
+    const TextureEntry& e = gTextures[texture];
+    drawQuad(texture, x - e.width / 2, y - e.height / 2, e.width, e.height);
+}
+
+void OpenGLRenderer::drawCell(int x, int y, const Cell* cell) {
+    if (cell->empty != 0) {
+        return;
+    }
+    const uint8_t* t = cell->tiles;
+    // Column edges come from the bottom band, band heights from the left
+    // column, so the patch stands on the lower edge of the 20-pixel box.
+    const int column[3] = {x, x + gTextures[t[0]].width,
+                           x + gTextures[t[0]].width + gTextures[t[1]].width};
+    const int h1 = gTextures[t[0]].height;
+    const int h4 = gTextures[t[3]].height;
+    const int h7 = gTextures[t[6]].height;
+    const int band[3] = {y + 20 - h1, y + 20 - h1 - h4, y + 20 - h1 - h4 - h7};
+    for (int k = 0; k < 9; ++k) {
+        const TextureEntry& e = gTextures[t[k]];
+        drawQuad(t[k], column[k % 3], band[k / 3], e.width, e.height);
+    }
+}
+
+void OpenGLRenderer::drawBoard(const Cell* board) {
+    struct FramePiece {
+        unsigned texture;
+        int x, y;
+        int width, height;  // 0: the picture's own size
+    };
+    // The frame sits where a closed single block's tiles sit in a colour set
+    // (index 1 + offset); the left side is drawn twice, as the design has it.
+    static constexpr FramePiece kFrame[] = {
+        {1, 50, 460, 0, 0},    // bottom-left corner
+        {6, 50, 60, 0, 400},   // left side
+        {6, 50, 60, 0, 400},   // left side again
+        {9, 50, 50, 0, 0},     // top-left corner
+        {11, 60, 50, 200, 0},  // top edge
+        {3, 60, 460, 200, 0},  // bottom edge
+        {4, 260, 460, 0, 0},   // bottom-right corner
+        {8, 260, 60, 0, 400},  // right side
+        {12, 260, 50, 0, 0},   // top-right corner
+    };
+    for (const FramePiece& piece : kFrame) {
+        const TextureEntry& e = gTextures[piece.texture];
+        drawQuad(piece.texture, piece.x, piece.y, piece.width ? piece.width : e.width,
+                 piece.height ? piece.height : e.height);
+    }
+    for (int c = 0; c < 10; ++c) {
+        for (int r = 19; r >= 0; --r) {
+            drawCell(kBoardLeft + kCellSize * c, kBoardBottomRowY - kCellSize * r,
+                     &board[c * 20 + r]);
+        }
+    }
+}
+
+void OpenGLRenderer::pushTransform() {
+    glMatrixMode(GL_MODELVIEW);
+    glPushMatrix();
+}
+
+void OpenGLRenderer::translate(float dx, float dy) {
+    glTranslatef(dx, dy, 0.0f);
+}
+
+void OpenGLRenderer::rotate(float degrees) {
+    glRotatef(degrees, 0.0f, 0.0f, 1.0f);
+}
+
+void OpenGLRenderer::popTransform() {
+    glMatrixMode(GL_MODELVIEW);
+    glPopMatrix();
+}

@@ -1,0 +1,141 @@
+#include "render/TextureTable.h"
+
+#include <GL/gl.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+TextureEntry gTextures[kMaxTextures] = {};
+
+namespace {
+
+// The game's largest picture is the 320x480 intro screen. A side beyond this
+// can only come from a damaged file, and taking it at its word would mean
+// allocating and uploading gigabytes.
+constexpr int32_t kLargestSide = 4096;
+
+int32_t readInt32(const unsigned char* b) {
+    return static_cast<int32_t>(static_cast<uint32_t>(b[0]) | static_cast<uint32_t>(b[1]) << 8 |
+                                static_cast<uint32_t>(b[2]) << 16 |
+                                static_cast<uint32_t>(b[3]) << 24);
+}
+
+}  // namespace
+
+int32_t paddedSize(int32_t size) {
+    if (size <= 0) {
+        return 0;
+    }
+    int32_t padded = 1;
+    while (padded < size) {
+        padded *= 2;
+    }
+    return padded;
+}
+
+int loadTexturesFrom(const char* path) {
+    FILE* file = std::fopen(path, "rb");
+    if (file == nullptr) {
+        return 0;
+    }
+    GLint maxSide = 0;
+    glGetIntegerv(GL_MAX_TEXTURE_SIZE, &maxSide);
+    if (maxSide <= 0 || maxSide > kLargestSide) {
+        maxSide = kLargestSide;
+    }
+
+    int count = 0;
+    // The table has room for 300 pictures; records after that are ignored.
+    while (count < kMaxTextures) {
+        unsigned char header[8];
+        if (std::fread(header, 1, sizeof header, file) != sizeof header) {
+            break;
+        }
+        const int32_t width = readInt32(header);
+        const int32_t height = readInt32(header + 4);
+        // A negative or oversized record is damage: stop before allocating for it.
+        if (width < 0 || height < 0 || width > maxSide || height > maxSide) {
+            break;
+        }
+        TextureEntry& entry = gTextures[count];
+        entry.width = width;
+        entry.height = height;
+        entry.paddedWidth = paddedSize(width);
+        entry.paddedHeight = paddedSize(height);
+
+        const size_t bytes = static_cast<size_t>(entry.paddedWidth) * entry.paddedHeight * 4;
+        unsigned char* pixels = static_cast<unsigned char*>(std::calloc(bytes > 0 ? bytes : 1, 1));
+        if (pixels == nullptr) {
+            entry = TextureEntry{};
+            break;
+        }
+        bool shortRecord = false;
+        for (int32_t row = 0; row < height && !shortRecord; ++row) {
+            unsigned char* dest = pixels + static_cast<size_t>(row) * entry.paddedWidth * 4;
+            const size_t want = static_cast<size_t>(width) * 4;
+            shortRecord = std::fread(dest, 1, want, file) != want;
+        }
+        // The file stores blue, green, red, alpha; OpenGL 1.1 takes red first.
+        for (size_t i = 0; i < bytes; i += 4) {
+            const unsigned char blue = pixels[i];
+            pixels[i] = pixels[i + 2];
+            pixels[i + 2] = blue;
+        }
+        GLuint name = 0;
+        glGenTextures(1, &name);
+        glBindTexture(GL_TEXTURE_2D, name);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_REPEAT);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_REPEAT);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+        glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, entry.paddedWidth, entry.paddedHeight, 0, GL_RGBA,
+                     GL_UNSIGNED_BYTE, pixels);
+        std::free(pixels);
+        entry.textureName = name;
+        ++count;
+        // A record cut short keeps what it had, transparent black beyond; it is the last.
+        if (shortRecord) {
+            break;
+        }
+    }
+    std::fclose(file);
+    return count;
+}
+
+int loadTextures() {
+    return loadTexturesFrom("./BrikResource.dat");
+}
+
+bool readPicture(const char* path, int index, std::vector<uint8_t>& bgra, int32_t& width,
+                 int32_t& height) {
+    FILE* file = std::fopen(path, "rb");
+    if (file == nullptr) {
+        return false;
+    }
+    bool found = false;
+    for (int i = 0; i <= index && i < kMaxTextures; ++i) {
+        unsigned char header[8];
+        if (std::fread(header, 1, sizeof header, file) != sizeof header) {
+            break;
+        }
+        const int32_t w = readInt32(header);
+        const int32_t h = readInt32(header + 4);
+        if (w < 0 || h < 0 || w > kLargestSide || h > kLargestSide) {
+            break;
+        }
+        const size_t bytes = static_cast<size_t>(w) * h * 4;
+        if (i < index) {
+            if (std::fseek(file, static_cast<long>(bytes), SEEK_CUR) != 0) {
+                break;
+            }
+            continue;
+        }
+        bgra.assign(bytes, 0);
+        found = bytes == 0 || std::fread(bgra.data(), 1, bytes, file) == bytes;
+        width = w;
+        height = h;
+    }
+    std::fclose(file);
+    return found;
+}

@@ -1,0 +1,95 @@
+#include "support/OffscreenGL.h"
+
+#include <GL/gl.h>
+#include <SDL.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+
+OffscreenGL::OffscreenGL() {
+    // Tests never need a display; the offscreen driver gives Mesa's software GL.
+    setenv("SDL_VIDEODRIVER", "offscreen", 1);
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
+        return;
+    }
+    SDL_GL_SetAttribute(SDL_GL_RED_SIZE, 8);
+    SDL_GL_SetAttribute(SDL_GL_GREEN_SIZE, 8);
+    SDL_GL_SetAttribute(SDL_GL_BLUE_SIZE, 8);
+    SDL_GL_SetAttribute(SDL_GL_ALPHA_SIZE, 8);
+    SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_COMPATIBILITY);
+    SDL_Window* window = SDL_CreateWindow("test", 0, 0, 320, 480, SDL_WINDOW_OPENGL);
+    if (window == nullptr) {
+        return;
+    }
+    window_ = window;
+    context_ = SDL_GL_CreateContext(window);
+    ok_ = context_ != nullptr && SDL_GL_MakeCurrent(window, context_) == 0;
+}
+
+OffscreenGL::~OffscreenGL() {
+    if (context_ != nullptr) {
+        SDL_GL_DeleteContext(context_);
+    }
+    if (window_ != nullptr) {
+        SDL_DestroyWindow(static_cast<SDL_Window*>(window_));
+    }
+    SDL_QuitSubSystem(SDL_INIT_VIDEO);
+}
+
+void OffscreenGL::beginFrame() {
+    glViewport(0, 0, 320, 480);
+    glShadeModel(GL_FLAT);
+    glDisable(GL_DEPTH_TEST);
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glOrtho(0, 320, 480, 0, -1, 1);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    glTexEnvf(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
+    glEnable(GL_TEXTURE_2D);
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    glClearColor(0, 0, 0, 0);
+    glClear(GL_COLOR_BUFFER_BIT);
+}
+
+std::vector<uint8_t> OffscreenGL::readPixels() {
+    std::vector<uint8_t> bottomUp(320 * 480 * 4);
+    glFinish();
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadPixels(0, 0, 320, 480, GL_RGBA, GL_UNSIGNED_BYTE, bottomUp.data());
+    std::vector<uint8_t> topDown(bottomUp.size());
+    for (int y = 0; y < 480; ++y) {
+        std::copy_n(&bottomUp[(479 - y) * 320 * 4], 320 * 4, &topDown[y * 320 * 4]);
+    }
+    return topDown;
+}
+
+OffscreenGL::Rgba OffscreenGL::at(const std::vector<uint8_t>& pixels, int x, int y) {
+    const uint8_t* p = &pixels[(static_cast<size_t>(y) * 320 + x) * 4];
+    return {p[0], p[1], p[2], p[3]};
+}
+
+void writePictureFile(const char* path, const std::vector<TestPicture>& pictures) {
+    FILE* f = std::fopen(path, "wb");
+    if (f == nullptr) {
+        return;
+    }
+    for (const TestPicture& p : pictures) {
+        const int32_t size[2] = {p.width, p.height};
+        std::fwrite(size, 4, 2, f);  // little-endian on every machine we build for
+        std::fwrite(p.bgra.data(), 1, p.bgra.size(), f);
+    }
+    std::fclose(f);
+}
+
+TestPicture solidPicture(int32_t width, int32_t height, uint8_t b, uint8_t g, uint8_t r,
+                         uint8_t a) {
+    TestPicture p{width, height, {}};
+    for (int32_t i = 0; i < width * height; ++i) {
+        p.bgra.insert(p.bgra.end(), {b, g, r, a});
+    }
+    return p;
+}

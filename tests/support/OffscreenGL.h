@@ -1,0 +1,44 @@
+#pragma once
+// An OpenGL context without a display, for tests that draw and read pixels
+// back: SDL's offscreen video driver on Mesa. The frame state (one unit per
+// pixel, y downward, modulate, blending) is the one the game sets each frame.
+
+#include <cstdint>
+#include <vector>
+
+class OffscreenGL {
+public:
+    // Creates a 320x480 context. ok() tells whether it worked.
+    OffscreenGL();
+    ~OffscreenGL();
+    OffscreenGL(const OffscreenGL&) = delete;
+    OffscreenGL& operator=(const OffscreenGL&) = delete;
+
+    bool ok() const { return ok_; }
+    // Clears to black and sets the game's per-frame drawing state.
+    void beginFrame();
+    // The 320x480 picture as RGBA, row 0 the top row of the screen.
+    std::vector<uint8_t> readPixels();
+
+    struct Rgba {
+        uint8_t r, g, b, a;
+    };
+    // One pixel of a picture from readPixels, (x, y) in screen coordinates.
+    static Rgba at(const std::vector<uint8_t>& pixels, int x, int y);
+
+private:
+    void* window_ = nullptr;
+    void* context_ = nullptr;
+    bool ok_ = false;
+};
+
+// Writes a picture file with the given records, for loader and drawing tests.
+struct TestPicture {
+    int32_t width;
+    int32_t height;
+    std::vector<uint8_t> bgra;  // width * height * 4 bytes, or fewer for a short record
+};
+void writePictureFile(const char* path, const std::vector<TestPicture>& pictures);
+// A solid picture of one BGRA colour.
+TestPicture solidPicture(int32_t width, int32_t height, uint8_t b, uint8_t g, uint8_t r,
+                         uint8_t a = 255);
