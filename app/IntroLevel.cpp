@@ -1,0 +1,42 @@
+#include "app/IntroLevel.h"
+
+#include "audio/AudioRenderer.h"
+#include "render/Renderer.h"
+
+namespace {
+constexpr unsigned kIntroPicture = 85;  // full screen, at (0, 0)
+constexpr unsigned kPromptPicture = 126;
+constexpr int kPromptX = 16;
+constexpr int kPromptY = 50;
+constexpr int64_t kBlinkPeriod = 1000;  // ms
+constexpr int64_t kHiddenPart = 500;    // ms of each period the prompt is hidden
+}  // namespace
+
+IntroLevel::~IntroLevel() {
+    if (gAudio != nullptr) {
+        gAudio->stopMusic();
+    }
+}
+
+void IntroLevel::start() {
+    gAudio->loadMusic(kMusicFile);
+    gAudio->playMusic(0);
+}
+
+void IntroLevel::update(int64_t nowMs, int64_t elapsedMs) {
+    (void)elapsedMs;
+    // The phase follows the clock, not the moment the screen appeared.
+    blink = nowMs % kBlinkPeriod > kHiddenPart;
+}
+
+void IntroLevel::draw() {
+    gRenderer->drawTexture(0, 0, kIntroPicture);
+    if (blink) {
+        gRenderer->drawTexture(kPromptX, kPromptY, kPromptPicture);
+    }
+}
+
+void IntroLevel::keyDown(int32_t key) {
+    (void)key;
+    state = StartGame;
+}

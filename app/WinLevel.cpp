@@ -1,0 +1,41 @@
+#include "app/WinLevel.h"
+
+#include "app/IntroLevel.h"
+#include "audio/AudioRenderer.h"
+#include "levels/DuobrikLevel.h"
+#include "render/Renderer.h"
+
+namespace {
+constexpr unsigned kIntroPicture = 85;
+constexpr unsigned kYouWinPicture = 221;
+// The plate sits where the game-over and level-complete plates sit in play.
+constexpr int kPlateX = 160;
+constexpr int kPlateY = 400;
+constexpr int kFullVolume = 127;
+}  // namespace
+
+void WinLevel::start() {
+    gAudio->setMusicVolume(kFullVolume);
+    gAudio->loadMusic(IntroLevel::kMusicFile);
+    gAudio->playMusic(0);
+}
+
+void WinLevel::update(int64_t nowMs, int64_t elapsedMs) {
+    (void)nowMs;
+    if (shownMs < kKeyGuardMs) {
+        shownMs += elapsedMs;
+    }
+}
+
+void WinLevel::draw() {
+    gRenderer->drawTexture(0, 0, kIntroPicture);
+    gRenderer->drawTextureCentered(kPlateX, kPlateY, kYouWinPicture);
+    DuobrikLevel::drawScore(score);
+}
+
+void WinLevel::keyDown(int32_t key) {
+    (void)key;
+    if (shownMs >= kKeyGuardMs) {
+        state = kBackToIntro;
+    }
+}

@@ -1,0 +1,174 @@
+#include "levels/DuobrikLevel.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "audio/AudioRenderer.h"
+#include "render/Renderer.h"
+
+namespace {
+
+constexpr int kFullVolume = 127;         // the music player's volume scale is 0..127
+constexpr float kVoiceScale = 65535.0f;  // a voice's playing volume runs 0..65535
+
+// The ring: six pictures 48 degrees apart on a circle around (160, 160).
+constexpr unsigned kRingPictures[6] = {0, 127, 62, 0, 83, 84};
+constexpr int kRingCentre = 160;
+constexpr int kRingRadius = 106;
+constexpr float kRingStep = 0.837758f;  // 48 degrees in radians
+constexpr float kPi = 3.14159265358979f;
+constexpr int kMsPerDegree = 3;  // one turn in 1080 ms
+
+// The four voice bands, full width, 32 pixels high, from y 320 down.
+constexpr int kBandTop = 320;
+constexpr int kBandWidth = 320;
+constexpr int kBandHeight = 32;
+constexpr unsigned kBandPicture = 21;
+
+// The bar of rows still to clear, right of the frame, 16 pixels per row.
+constexpr int kBarX = 262;
+constexpr int kBarBottom = 466;
+constexpr int kBarWidth = 4;
+constexpr int kBarPixelsPerRow = 16;
+constexpr unsigned kBarPicture = 28;
+
+// The score: five digits, units at x 162, each 28 pixels left of the last.
+constexpr unsigned kDigitPictures = 188;  // 188..197 show 0..9
+constexpr int kUnitsX = 162;
+constexpr int kDigitStep = 28;
+constexpr int kDigitY = 7;
+constexpr int kScoreDigits = 5;
+
+// The "level complete" plate, where the game-over plate goes after a loss.
+constexpr unsigned kLevelCompletePicture = 220;
+constexpr int kPlateX = 160;
+constexpr int kPlateY = 400;
+
+// The piece-count columns. The pictures lie in the texture file in the order
+// O, T, S, Z, J, I, L, hence the offsets; column 8 repeats column 1 so that
+// four columns stand on each side of the frame.
+struct CountColumn {
+    int x;
+    int pieceType;  // index of pieceCounts: O Z S L J T I
+    unsigned pictureOffset;
+};
+constexpr CountColumn kCountColumns[8] = {
+    // x    type     offset
+    {2, 0, 0},    // O
+    {14, 1, 3},   // Z
+    {26, 2, 2},   // S
+    {38, 3, 6},   // L
+    {270, 4, 4},  // J
+    {282, 5, 1},  // T
+    {294, 6, 5},  // I
+    {306, 0, 0},  // O again
+};
+constexpr int kCountBottom = 466;
+constexpr int kCountWidth = 12;
+constexpr int kCountBase = 3;  // an empty column still shows a 3-pixel stub
+constexpr int kCapY = 462;
+constexpr int kLabelY = 463;
+constexpr unsigned kCountBarPictures = 206;
+constexpr unsigned kCountCapPictures = 213;
+constexpr unsigned kCountLabelPictures = 199;
+
+}  // namespace
+
+DuobrikLevel::DuobrikLevel() {
+    smoothSlide = true;
+    smoothFall = true;
+    musicSection = 0;
+}
+
+int DuobrikLevel::musicPosition(int32_t section) {
+    switch (section) {
+        case 1:
+            return 10;
+        case 2:
+            return 20;
+        default:
+            return 0;
+    }
+}
+
+void DuobrikLevel::start() {
+    BrikLevel::start();
+    // The level before this one faded the player out; this one plays at full volume.
+    gAudio->setMusicVolume(kFullVolume);
+    gAudio->loadMusic(kMusicFile);
+    for (const char* file : kSampleFiles) {
+        gAudio->loadSample(file);
+    }
+    gAudio->playMusic(musicPosition(musicSection));
+}
+
+void DuobrikLevel::update(int64_t nowMs, int64_t elapsedMs) {
+    BrikLevel::update(nowMs, elapsedMs);
+    ringAngle = static_cast<int32_t>(360 - (nowMs / kMsPerDegree) % 360);
+    for (int v = 0; v < 4; ++v) {
+        voiceLevels[v] = static_cast<float>(gAudio->voiceVolume(v)) / kVoiceScale;
+    }
+}
+
+void DuobrikLevel::drawScore(int32_t score) {
+    int32_t rest = score;
+    for (int i = 0; i < kScoreDigits; ++i) {
+        // A negative score never happens in play; show its magnitude rather
+        // than a picture index below the digits.
+        const int digit = std::abs(rest % 10);
+        rest /= 10;
+        gRenderer->drawTexture(kUnitsX - kDigitStep * i, kDigitY,
+                               kDigitPictures + static_cast<unsigned>(digit));
+    }
+}
+
+void DuobrikLevel::draw() {
+    // The ring, worked in single precision step by step as it always was, so
+    // the pictures land on the same pixels.
+    float a = static_cast<float>(ringAngle) / 360.0f * 2.0f * kPi;
+    for (unsigned picture : kRingPictures) {
+        const int x =
+            static_cast<int>(std::cos(static_cast<double>(a)) * kRingRadius + kRingCentre);
+        const int y =
+            static_cast<int>(std::sin(static_cast<double>(a)) * kRingRadius + kRingCentre);
+        gRenderer->drawTextureCentered(x, y, picture);
+        a += kRingStep;
+    }
+
+    for (int v = 0; v < 4; ++v) {
+        gRenderer->drawTextureScaled(0, kBandTop + kBandHeight * v, kBandWidth, kBandHeight,
+                                     voiceLevels[v], kBandPicture);
+    }
+
+    BrikLevel::draw();
+
+    // Outside the shake: the plate stays steady and readable while the board
+    // still settles after the winning clear.
+    if (state == WinWait || state == WinFadeOut) {
+        gRenderer->drawTextureCentered(kPlateX, kPlateY, kLevelCompletePicture);
+    }
+
+    gRenderer->pushTransform();
+    if (shakeAmplitude > 0.0f) {
+        const double swing = std::sin(static_cast<double>(shakePhase));
+        gRenderer->translate(0.0f, static_cast<float>(swing * shakeAmplitude));
+        gRenderer->translate(160.0f, 240.0f);  // tilt about the window centre
+        gRenderer->rotate(static_cast<float>(swing));
+        gRenderer->translate(-160.0f, -240.0f);
+    }
+    gRenderer->drawTextureScaled(kBarX, kBarBottom, kBarWidth,
+                                 -kBarPixelsPerRow * std::max(0, linesToGo), 1.0f, kBarPicture);
+    gRenderer->popTransform();
+
+    drawScore(score);
+
+    for (const CountColumn& column : kCountColumns) {
+        const int n = pieceCounts[column.pieceType];
+        if (n != 0) {
+            gRenderer->drawTextureScaled(column.x, kCountBottom, kCountWidth, -(kCountBase + n),
+                                         1.0f, kCountBarPictures + column.pictureOffset);
+        }
+        gRenderer->drawTexture(column.x, kCapY - n, kCountCapPictures + column.pictureOffset);
+        gRenderer->drawTexture(column.x, kLabelY, kCountLabelPictures + column.pictureOffset);
+    }
+}
