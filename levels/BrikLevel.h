@@ -58,38 +58,52 @@ public:
     const Cell& cellAt(int column, int row) const { return board[column * kRows + row]; }
 
     // Rule parameters, set by the game flow before start().
-    int32_t interval = 250;          // ms per row of fall; also the lock delay
-    int32_t linesToGo = 4;           // rows still to clear; may go below 0
-    int32_t blockDropColour = 2;     // 1 or less: random colour each time
-    int32_t blockDropPeriod = 0;     // a block drops every this many spawns; 0 never
-    int32_t garbageRowColour = 2;    // 1 or less: random colour per row
-    int32_t garbageRowPeriod = 0;    // a garbage row rises every this many spawns; 0 never
-    int32_t score = 0;               // carried by the game flow
-    int32_t pieceCounts[7] = {};     // spawned pieces per type code O Z S L J T I
-    int32_t musicSection = 0;        // read by DuobrikLevel's start
-    float shakeAmplitude = 0.0f;     // shake after a clear of two or more rows
+    int32_t interval = 250;        // ms per row of fall; also the lock delay
+    int32_t linesToGo = 4;         // rows still to clear; may go below 0
+    int32_t blockDropColour = 2;   // 1 or less: random colour each time
+    int32_t blockDropPeriod = 0;   // a block drops every this many spawns; 0 never
+    int32_t garbageRowColour = 2;  // 1 or less: random colour per row
+    int32_t garbageRowPeriod = 0;  // a garbage row rises every this many spawns; 0 never
+    int32_t score = 0;             // carried by the game flow
+    int32_t pieceCounts[7] = {};   // spawned pieces per type code O Z S L J T I
+    int32_t musicSection = 0;      // read by DuobrikLevel's start
+    float shakeAmplitude = 0.0f;   // shake after a clear of two or more rows
     float shakePhase = 0.0f;
 
     Cell board[kCells];
     Tetrimino* current = nullptr;  // the falling piece, or none
     Tetrimino* next = nullptr;     // the preview piece
 
-    int32_t slideTime = 0;       // ms into the sideways slide in progress
-    int32_t fallTime = 0;        // falling: time toward the next row; landed: lock timer
-    int32_t slideDuration = 100; // one sideways slide; also the held-arrow repeat
-    float fallSpeed = 1.0f;      // factor on elapsed time; grows while Down is held
-    int32_t column = 0;          // board column of the falling piece's anchor
-    int32_t row = 0;             // board row of the falling piece's anchor
+    int32_t slideTime = 0;        // ms into the sideways slide in progress
+    int32_t fallTime = 0;         // falling: time toward the next row; landed: lock timer
+    int32_t slideDuration = 100;  // one sideways slide; also the held-arrow repeat
+    float fallSpeed = 1.0f;       // factor on elapsed time; grows while Down is held
+    int32_t column = 0;           // board column of the falling piece's anchor
+    int32_t row = 0;              // board row of the falling piece's anchor
     bool smoothSlide = false;
     bool smoothFall = false;
-    int32_t clearDuration = 500;   // ms over which full rows darken
-    uint16_t lastKey = 0;          // last key pressed and not yet released
-    uint16_t downHeld = 0;         // 1 while Down is held
-    uint16_t rotateRequest = 0;    // 1 when a turn was asked for
-    uint16_t slideKey = 0;         // 37 or 39 while a slide runs, else 0
+    int32_t clearDuration = 500;  // ms over which full rows darken
+    uint16_t lastKey = 0;         // last key pressed and not yet released
+    uint16_t downHeld = 0;        // 1 while Down is held
+    uint16_t rotateRequest = 0;   // 1 when a turn was asked for
+    uint16_t slideKey = 0;        // 37 or 39 while a slide runs, else 0
     int64_t clearStart = 0;
     int64_t fadeStart = 0;
     int32_t blockDropCountdown = 0;
     int32_t garbageRowCountdown = 0;
-    int32_t nextType = 0;          // piece type code of `next`
+    int32_t nextType = 0;  // piece type code of `next`
+
+private:
+    // The steps of one update, in the order update() runs them. `elapsed` is
+    // the update's own time, which a spawn sets to 0.
+    void spawnPiece(int32_t& elapsed);
+    void steer(int32_t elapsed);
+    void checkRows(int64_t nowMs);
+    void fadeRows(int64_t nowMs);
+    void collapseRows();
+    void waitForKey(int64_t nowMs);
+    void fadeOutMusic(int64_t nowMs);
+    void decayShake(int32_t elapsed);
+
+    bool rowFull(int row) const;
 };
