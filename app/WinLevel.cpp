@@ -1,5 +1,7 @@
 #include "app/WinLevel.h"
 
+#include <algorithm>
+
 #include "app/IntroLevel.h"
 #include "audio/AudioRenderer.h"
 #include "levels/DuobrikLevel.h"
@@ -22,8 +24,9 @@ void WinLevel::start() {
 
 void WinLevel::update(int64_t nowMs, int64_t elapsedMs) {
     (void)nowMs;
+    // Counted in steps no longer than the guard, so a long pause cannot overflow it.
     if (shownMs < kKeyGuardMs) {
-        shownMs += elapsedMs;
+        shownMs += std::min(elapsedMs, kKeyGuardMs);
     }
 }
 
