@@ -26,11 +26,6 @@ TEST_F(IntroLevelTest, StartPlaysTheIntroMusicAndLeavingStopsIt) {
     EXPECT_EQ(audio.log.back(), "stopMusic");
 }
 
-TEST_F(IntroLevelTest, UnstartedIntroIsSilentButStillStopsTheMusicWhenLeft) {
-    { IntroLevel intro; }
-    EXPECT_EQ(audio.log, (std::vector<std::string>{"stopMusic"}));
-}
-
 TEST_F(IntroLevelTest, PromptBlinksWithTheClockSecond) {
     IntroLevel intro;
     EXPECT_FALSE(intro.blink) << "hidden before the first update";

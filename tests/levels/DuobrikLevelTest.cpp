@@ -34,13 +34,6 @@ protected:
     }
 };
 
-TEST_F(DuobrikLevelTest, ConstructionTurnsOnSmoothMotion) {
-    EXPECT_TRUE(level.smoothSlide);
-    EXPECT_TRUE(level.smoothFall);
-    EXPECT_EQ(level.musicSection, 0);
-    EXPECT_EQ(level.ringAngle, 0);
-}
-
 TEST_F(DuobrikLevelTest, StartTurnsTheMusicUpLoadsEverythingAndPlaysTheSection) {
     struct Case {
         int32_t section;

@@ -98,18 +98,6 @@ TEST_F(DuobrikLevelsTest, PillarsRunUpOneSideAndDownTheOther) {
     }
 }
 
-TEST_F(DuobrikLevelsTest, ScatteredBlocksSitWhereDrawn) {
-    std::unique_ptr<DuobrikLevel> level = started(4);
-    const int blocks[10][3] = {{1, 0, 2}, {6, 0, 6}, {3, 1, 4}, {8, 1, 1}, {5, 2, 3},
-                               {2, 3, 3}, {6, 3, 1}, {7, 3, 5}, {0, 4, 6}, {4, 4, 2}};
-    for (const auto& b : blocks) {
-        EXPECT_EQ(colourAt(*level, b[0], b[1]), b[2]) << "column " << b[0] << " row " << b[1];
-    }
-    for (int r = 0; r < BrikLevel::kRows; ++r) {
-        EXPECT_EQ(colourAt(*level, 9, r), 0) << "column 9 must stay empty, row " << r;
-    }
-}
-
 TEST_F(DuobrikLevelsTest, ThreeRowsWithOneHoleEach) {
     std::unique_ptr<DuobrikLevel> level = started(5);
     const int perRow[8] = {9, 0, 0, 9, 0, 0, 9, 0};
@@ -141,24 +129,6 @@ TEST_F(DuobrikLevelsTest, HoledRowsHaveTheirHolesAndRowColours) {
                 << "column " << c << " row " << r;
         }
     }
-}
-
-TEST_F(DuobrikLevelsTest, BlockAndBowlLeaveTheirOpenings) {
-    std::unique_ptr<DuobrikLevel> block = started(9);
-    for (int r = 0; r < 8; ++r) {
-        EXPECT_EQ(colourAt(*block, 0, r), 0);
-        EXPECT_EQ(colourAt(*block, 9, r), 0);
-        EXPECT_EQ(filledInRow(*block, r), 8);
-    }
-    std::unique_ptr<DuobrikLevel> bowl = started(10);
-    const int perRow[5] = {8, 8, 8, 4, 2};
-    for (int r = 0; r < 5; ++r) {
-        EXPECT_EQ(filledInRow(*bowl, r), perRow[r]) << "row " << r;
-    }
-    EXPECT_EQ(colourAt(*bowl, 0, 0), 0);
-    EXPECT_EQ(colourAt(*bowl, 0, 4), 2);
-    EXPECT_EQ(colourAt(*bowl, 4, 2), 0);
-    EXPECT_EQ(colourAt(*bowl, 3, 2), 2);
 }
 
 TEST_F(DuobrikLevelsTest, PresetCellsAreClosedSquares) {
