@@ -45,6 +45,10 @@ void BrikApplication::render() {
     level->draw();
 }
 
-void BrikApplication::keyUp(int32_t key) { level->keyUp(key); }
+void BrikApplication::keyUp(int32_t key) {
+    level->keyUp(key);
+}
 
-void BrikApplication::keyDown(int32_t key) { level->keyDown(key); }
+void BrikApplication::keyDown(int32_t key) {
+    level->keyDown(key);
+}

@@ -1,0 +1,226 @@
+#include "app/Window.h"
+
+#include <GL/gl.h>
+#include <GL/glu.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "app/BrikApplication.h"
+#include "app/KeyMap.h"
+
+bool gActive = true;
+bool gKeys[256] = {};
+bool gEscapePressed = false;
+SDL_Window* gWindow = nullptr;
+SDL_GLContext gRenderContext = nullptr;
+BrikApplication* gApplication = nullptr;
+
+namespace {
+
+bool gVideoStarted = false;
+
+// SDL falls back to drivers that draw nowhere when there is no display. The
+// game would then run invisibly; only take them when asked for by name.
+bool headlessDriverNotAsked() {
+    const char* driver = SDL_GetCurrentVideoDriver();
+    if (driver == nullptr) {
+        return true;
+    }
+    if (std::strcmp(driver, "offscreen") != 0 && std::strcmp(driver, "dummy") != 0) {
+        return false;
+    }
+    const char* asked = std::getenv("SDL_VIDEODRIVER");
+    return asked == nullptr || std::strstr(asked, driver) == nullptr;
+}
+
+void showShutdownError(const char* text) {
+    std::fprintf(stderr, "SHUTDOWN ERROR: %s\n", text);
+}
+
+}  // namespace
+
+void showStartupError(const char* text) {
+    std::fprintf(stderr, "ERROR: %s\n", text);
+    // A box needs a display to show on; without one the line above is all there is.
+    const char* driver = std::getenv("SDL_VIDEODRIVER");
+    const bool headless = driver != nullptr && (std::strstr(driver, "offscreen") != nullptr ||
+                                                std::strstr(driver, "dummy") != nullptr);
+    if (!headless &&
+        (std::getenv("DISPLAY") != nullptr || std::getenv("WAYLAND_DISPLAY") != nullptr)) {
+        SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_WARNING, "ERROR", text, nullptr);
+    }
+}
+
+bool openWindow(const char* title, int width, int height, int bits) {
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0 || headlessDriverNotAsked()) {
+        if (SDL_WasInit(SDL_INIT_VIDEO)) {
+            SDL_QuitSubSystem(SDL_INIT_VIDEO);
+        }
+        showStartupError("Failed To Register The Window Class.");
+        return false;
+    }
+    gVideoStarted = true;
+
+    // A double-buffered RGBA picture with a depth buffer, on a context that
+    // still speaks OpenGL 1.1 immediate mode.
+    const int channel = bits >= 32 ? 8 : 5;
+    SDL_GL_SetAttribute(SDL_GL_RED_SIZE, channel);
+    SDL_GL_SetAttribute(SDL_GL_GREEN_SIZE, channel);
+    SDL_GL_SetAttribute(SDL_GL_BLUE_SIZE, channel);
+    SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 16);
+    SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_COMPATIBILITY);
+
+    gWindow = SDL_CreateWindow(title, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, width, height,
+                               SDL_WINDOW_OPENGL | SDL_WINDOW_RESIZABLE);
+    if (gWindow == nullptr) {
+        closeWindow();
+        showStartupError("Window Creation Error.");
+        return false;
+    }
+    gRenderContext = SDL_GL_CreateContext(gWindow);
+    if (gRenderContext == nullptr) {
+        closeWindow();
+        showStartupError("Can't Create A GL Rendering Context.");
+        return false;
+    }
+    if (SDL_GL_MakeCurrent(gWindow, gRenderContext) != 0) {
+        closeWindow();
+        showStartupError("Can't Activate The GL Rendering Context.");
+        return false;
+    }
+    // Pace the loop by the display where the driver can; the main loop caps
+    // the rate itself where the swap does not wait.
+    SDL_GL_SetSwapInterval(1);
+    SDL_ShowWindow(gWindow);
+    SDL_RaiseWindow(gWindow);
+    // Without a window manager (or with a lax one) nobody else hands us the keyboard.
+    SDL_SetWindowInputFocus(gWindow);
+    resizeViewport(width, height);
+    if (!setupGLState()) {
+        closeWindow();
+        showStartupError("Initialization Failed.");
+        return false;
+    }
+    return true;
+}
+
+void closeWindow() {
+    if (gRenderContext != nullptr) {
+        if (SDL_GL_MakeCurrent(gWindow, nullptr) != 0) {
+            showShutdownError("Release Of DC And RC Failed.");
+        }
+        SDL_GL_DeleteContext(gRenderContext);
+        gRenderContext = nullptr;
+    }
+    if (gWindow != nullptr) {
+        SDL_DestroyWindow(gWindow);
+        gWindow = nullptr;
+    }
+    if (gVideoStarted) {
+        SDL_QuitSubSystem(SDL_INIT_VIDEO);
+        gVideoStarted = false;
+    }
+}
+
+bool setupGLState() {
+    glShadeModel(GL_SMOOTH);
+    glClearColor(0.0f, 0.0f, 0.0f, 0.5f);
+    glClearDepth(1.0);
+    glEnable(GL_DEPTH_TEST);
+    glDepthFunc(GL_LEQUAL);
+    glHint(GL_PERSPECTIVE_CORRECTION_HINT, GL_NICEST);
+    return true;
+}
+
+void resizeViewport(int width, int height) {
+    if (height == 0) {
+        height = 1;
+    }
+    glViewport(0, 0, width, height);
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    gluPerspective(45.0, static_cast<GLfloat>(width) / static_cast<GLfloat>(height), 0.1, 100.0);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+}
+
+bool renderFrame() {
+    gApplication->tick();
+    // The picture is always 320x480 pixels at the lower-left of the client
+    // area, one unit per pixel, y growing downward.
+    glViewport(0, 0, 320, 480);
+    glShadeModel(GL_FLAT);
+    glDisable(GL_DEPTH_TEST);
+    glMatrixMode(GL_PROJECTION);
+    glPushMatrix();
+    glLoadIdentity();
+    glOrtho(0, 320, 480, 0, -1, 1);
+    glMatrixMode(GL_MODELVIEW);
+    glPushMatrix();
+    glLoadIdentity();
+    glTexEnvf(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
+    glEnable(GL_TEXTURE_2D);
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    gApplication->render();
+    glPopMatrix();
+    glMatrixMode(GL_PROJECTION);
+    glPopMatrix();
+    return true;
+}
+
+bool onWindowEvent(const SDL_Event& event) {
+    switch (event.type) {
+        case SDL_QUIT:
+            return false;
+        case SDL_WINDOWEVENT:
+            switch (event.window.event) {
+                case SDL_WINDOWEVENT_MINIMIZED:
+                    gActive = false;
+                    break;
+                case SDL_WINDOWEVENT_RESTORED:
+                case SDL_WINDOWEVENT_MAXIMIZED:
+                case SDL_WINDOWEVENT_SHOWN:
+                    gActive = true;
+                    break;
+                case SDL_WINDOWEVENT_SIZE_CHANGED:
+                    resizeViewport(event.window.data1, event.window.data2);
+                    break;
+                default:
+                    break;
+            }
+            return true;
+        case SDL_KEYDOWN: {
+            const SDL_Scancode scancode = event.key.keysym.scancode;
+            if (isSystemKey(scancode, event.key.keysym.mod)) {
+                return true;
+            }
+            // Auto-repeat is forwarded too: a held key is a stream of presses.
+            const int code = virtualKeyFromScancode(scancode);
+            gKeys[code] = true;
+            if (code == 27) {
+                gEscapePressed = true;
+            }
+            gApplication->keyDown(code);
+            return true;
+        }
+        case SDL_KEYUP: {
+            const SDL_Scancode scancode = event.key.keysym.scancode;
+            // A release is forwarded even with Alt held, so that a key let go
+            // during an Alt combination never stays down for the game.
+            if (scancode == SDL_SCANCODE_F10 || scancode == SDL_SCANCODE_LALT ||
+                scancode == SDL_SCANCODE_RALT) {
+                return true;
+            }
+            const int code = virtualKeyFromScancode(scancode);
+            gKeys[code] = false;
+            gApplication->keyUp(code);
+            return true;
+        }
+        default:
+            return true;
+    }
+}
