@@ -140,11 +140,11 @@ void ringPictures(std::vector<Image>& r) {
                                    1.0f - smooth(2.0f, 6.0f, std::abs(y)));
         return bar * (1.0f - smooth(10.0f, 19.0f, std::hypot(x, y)));
     });
-    r[kRingE] = glow(44, {180, 150, 255, 255}, 0.30f, [](float x, float y) {
+    r[kRingE] = glow(48, {180, 150, 255, 255}, 0.30f, [](float x, float y) {
         // A hexagon outline.
         const float ax = std::abs(x), ay = std::abs(y);
         const float hex = std::max(ax * 0.866f + ay * 0.5f, ay);
-        return 1.0f - smooth(1.0f, 5.5f, std::abs(hex - 15.0f));
+        return 1.0f - smooth(1.0f, 5.5f, std::abs(hex - 14.0f));
     });
 }
 

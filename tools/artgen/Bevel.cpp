@@ -58,10 +58,14 @@ int facing(const Mask& m, int x, int y, int r) {
 }  // namespace
 
 Image shade(const Mask& shape, const Shading& s) {
-    Image out(shape.width(), shape.height());
+    return shade(shape, s, 0, 0, shape.width(), shape.height());
+}
+
+Image shade(const Mask& shape, const Shading& s, int x0, int y0, int w, int h) {
+    Image out(w, h);
     const int bevel = static_cast<int>(s.light.size());
-    for (int y = 0; y < shape.height(); ++y) {
-        for (int x = 0; x < shape.width(); ++x) {
+    for (int y = y0; y < y0 + h; ++y) {
+        for (int x = x0; x < x0 + w; ++x) {
             if (!shape.at(x, y)) {
                 continue;
             }
@@ -76,7 +80,7 @@ Image shade(const Mask& shape, const Shading& s) {
             } else {
                 c = s.face[std::min(static_cast<size_t>(d - bevel - 2), s.face.size() - 1)];
             }
-            out.set(x, y, c);
+            out.set(x - x0, y - y0, c);
         }
     }
     return out;

@@ -47,3 +47,5 @@ struct Shading {
 
 // Shades every point of the shape; points outside stay transparent.
 Image shade(const Mask& shape, const Shading& shading);
+// The same for the w x h window at (x, y) of the shape only.
+Image shade(const Mask& shape, const Shading& shading, int x, int y, int w, int h);

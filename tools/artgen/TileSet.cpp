@@ -71,7 +71,7 @@ Image shadeSquare(const Neighbours& n, const Shading& shading) {
     put(n.upRight, 2, 0);
     put(n.downLeft, 0, 2);
     put(n.downRight, 2, 2);
-    return shade(m, shading).crop(kSquare, kSquare, kSquare, kSquare);
+    return shade(m, shading, kSquare, kSquare, kSquare, kSquare);
 }
 
 bool buildSet(const Shading& shading, std::vector<Image>& set, std::string& error) {
