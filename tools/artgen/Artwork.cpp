@@ -82,16 +82,6 @@ Image shadowedText(std::string_view text, int scale, Rgba colour) {
     return out;
 }
 
-// Text as raised lettering, shaded like the blocks but with a 1-pixel bevel
-// because the strokes are only a few pixels thick.
-Image raisedText(std::string_view text, int scale, Rgba base) {
-    Mask m(font::textWidth(text, scale), font::textHeight(scale));
-    font::setText(m, text, 0, 0, scale);
-    const Shading s{
-        scaled(base, 0.28f), {mixed(base, kWhite, 0.6f)}, {scaled(base, 0.62f)}, {base}};
-    return shade(m, s);
-}
-
 Image blank() {
     return Image(1, 1);
 }
@@ -362,7 +352,7 @@ Image plate(std::initializer_list<std::string_view> lines, Rgba ink) {
     Image out = shade(m, s);
     int y = kPad;
     for (std::string_view line : lines) {
-        const Image t = raisedText(line, kScale, ink);
+        const Image t = shadowedText(line, kScale, ink);
         out.draw(t, (kPlateW - t.width()) / 2, y);
         y += font::textHeight(kScale) + kLineGap;
     }
