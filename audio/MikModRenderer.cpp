@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <mutex>
 
 #include "audio/SdlQueueDriver.h"
 
@@ -20,9 +21,6 @@ constexpr int kEffectVoices = 6;
 constexpr uint32_t kQueueAheadMs = 80;
 // How long the music thread sleeps between looks at the queue.
 constexpr auto kQueuePoll = std::chrono::milliseconds(5);
-// Without a device nothing paces the mixer; the silent driver's update costs
-// nothing, so a slow tick keeps the player alive without using the CPU.
-constexpr auto kSilentTick = std::chrono::milliseconds(20);
 // Stereo separation of the module's channels, 0 (mono) .. 128 (hard).
 constexpr UBYTE kPanSeparation = 48;
 // libmikmod's player volume range.
@@ -42,11 +40,18 @@ bool initOn(const char* alias) {
 
 }  // namespace
 
+void MikModRenderer::registerLibmikmod() {
+    static std::once_flag once;
+    std::call_once(once, [] {
+        MikMod_InitThreads();
+        MikMod_RegisterAllDrivers();
+        SdlQueueDriver::registerDriver();
+        MikMod_RegisterAllLoaders();
+    });
+}
+
 MikModRenderer::MikModRenderer() {
-    MikMod_InitThreads();
-    MikMod_RegisterAllDrivers();
-    SdlQueueDriver::registerDriver();
-    MikMod_RegisterAllLoaders();
+    registerLibmikmod();
     md_mode |= DMODE_SOFT_MUSIC | DMODE_SOFT_SNDFX;
     // The module's channels are panned hard left and right, Amiga style;
     // bass and drums on one side only is tiring over headphones.
@@ -91,7 +96,8 @@ void MikModRenderer::loadMusic(const char* file) {
         Player_Free(musicJob->module);
     }
     musicJob = std::make_unique<MusicJob>();
-    if (ready_ && file != nullptr) {
+    // Without a device nothing would be heard: the music is left out.
+    if (hasDevice_ && file != nullptr) {
         musicJob->module = Player_Load(const_cast<CHAR*>(file), kMaxModuleChannels, 0);
     }
     if (musicJob->module != nullptr) {
@@ -148,7 +154,7 @@ void MikModRenderer::loadSample(const char* file) {
 
 void MikModRenderer::playSample(int index) {
     // libmikmod dereferences the sample without a check.
-    if (!ready_ || index < 0 || index >= static_cast<int>(samples.size()) ||
+    if (!hasDevice_ || index < 0 || index >= static_cast<int>(samples.size()) ||
         samples[index] == nullptr) {
         return;
     }
@@ -162,7 +168,7 @@ void MikModRenderer::setMusicVolume(int volume) {
 }
 
 uint32_t MikModRenderer::voiceVolume(int voice) {
-    if (!ready_ || voice < 0 || voice > kMaxVoice) {
+    if (!hasDevice_ || voice < 0 || voice > kMaxVoice) {
         return 0;
     }
     return static_cast<uint32_t>(Voice_RealVolume(static_cast<SBYTE>(voice)));
@@ -178,15 +184,11 @@ void MikModRenderer::endMusicThread() {
 void MikModRenderer::musicThread(MusicJob job) {
     while (!stopRequested_ && Player_Active()) {
         MikMod_Update();
-        if (SdlQueueDriver::isOpen()) {
-            // Sleep while the device has enough to play; MikMod_Update itself
-            // returns at once, so a loop without this would spin a core and
-            // keep the main thread waiting for libmikmod's lock.
-            while (!stopRequested_ && SdlQueueDriver::queuedMs() > kQueueAheadMs) {
-                std::this_thread::sleep_for(kQueuePoll);
-            }
-        } else {
-            std::this_thread::sleep_for(kSilentTick);
+        // Sleep while the device has enough to play; MikMod_Update itself
+        // returns at once, so a loop without this would spin a core and keep
+        // the main thread waiting for libmikmod's lock.
+        while (!stopRequested_ && SdlQueueDriver::queuedMs() > kQueueAheadMs) {
+            std::this_thread::sleep_for(kQueuePoll);
         }
     }
     // Stop the player only if it still plays this thread's module.

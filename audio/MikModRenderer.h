@@ -40,11 +40,22 @@ public:
     void setMusicVolume(int volume) override;
     uint32_t voiceVolume(int voice) override;
 
+    // Registers libmikmod's drivers and loaders and SdlQueueDriver, once per
+    // process: libmikmod links a loader registered twice into a cycle and
+    // then loops for ever, so everything in the process that starts
+    // libmikmod registers through here.
+    static void registerLibmikmod();
+
     // True when sound reaches a device; false when libmikmod runs on its
     // silent driver (no device) or could not start at all.
     bool hasDevice() const { return hasDevice_; }
     // Number of entries in the sample table (one per loadSample call).
     int sampleCount() const { return static_cast<int>(samples.size()); }
+    // The libmikmod sample of entry `index`; null for a failed load or an
+    // index outside the table.
+    const SAMPLE* sampleAt(int index) const {
+        return index >= 0 && index < sampleCount() ? samples[index] : nullptr;
+    }
 
 private:
     // A loaded module waiting for playMusic, then owned by the music thread.

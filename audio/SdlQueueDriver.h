@@ -10,7 +10,7 @@
 // instead of spinning. SDL then reaches PulseAudio/PipeWire, ALSA or, in
 // tests, its "dummy" driver.
 //
-// Usage: SDL's audio subsystem is initialised by the caller; register() once,
+// Usage: SDL's audio subsystem is initialised by the caller; registerDriver() once,
 // select the driver with md_device = MikMod_DriverFromAlias(kAlias), then
 // MikMod_Init. There is one libmikmod per process, so the state is static.
 
