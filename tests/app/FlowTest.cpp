@@ -1,10 +1,12 @@
 // The game flow: which level runs after the intro, after each won level,
-// after a lost one and after the last one, with what parameters and counters.
+// after a lost one and after the last one, with what parameters and counters;
+// and the intro and win screens on their own.
 
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <memory>
+#include <numeric>
 #include <string>
 #include <typeinfo>
 #include <vector>
@@ -67,31 +69,21 @@ protected:
     }
 };
 
-TEST_F(FlowTest, InitShowsTheIntroWithItsMusic) {
-    EXPECT_EQ(current(), typeid(IntroLevel));
-    EXPECT_EQ(app->levelNumber, 1);
+TEST_F(FlowTest, AKeyOnTheIntroStartsLevelOneAtTheNextFrame) {
     EXPECT_EQ(audio.log, (std::vector<std::string>{"loadMusic(devils.mod)", "playMusic(0)"}));
     frame(16);
-    EXPECT_EQ(current(), typeid(IntroLevel)) << "the intro waits for a key";
-}
-
-TEST_F(FlowTest, KeyOnIntroStartsLevelOneAtTheNextFrame) {
     app->keyDown(13);
     EXPECT_EQ(current(), typeid(IntroLevel)) << "levels change only at the start of a frame";
     audio.log.clear();
     frame(16);
     ASSERT_EQ(current(), typeid(DuobrikLevel));
-    const BrikLevel& level = *play();
+    const BrikLevel& l = *play();
     EXPECT_EQ(app->levelNumber, 1);
-    EXPECT_EQ(level.interval, 800);
-    EXPECT_EQ(level.linesToGo, 8);
-    EXPECT_EQ(level.blockDropPeriod, 0);
-    EXPECT_EQ(level.garbageRowPeriod, 0);
-    EXPECT_EQ(level.musicSection, 0);
-    EXPECT_EQ(level.score, 0);
-    EXPECT_EQ(level.state, Falling) << "the new level gets this frame's update";
+    EXPECT_EQ((std::vector<int>{l.interval, l.linesToGo, l.blockDropPeriod, l.garbageRowPeriod,
+                                l.musicSection, l.score}),
+              (std::vector<int>{800, 8, 0, 0, 0, 0}));
+    EXPECT_EQ(l.state, Falling) << "the new level gets this frame's update";
     // Leaving the intro stops its music before the level plays its own.
-    ASSERT_FALSE(audio.log.empty());
     EXPECT_EQ(audio.log.front(), "stopMusic");
     EXPECT_EQ(audio.log.back(), "playMusic(0)");
     EXPECT_EQ(audio.music, "three.mod");
@@ -125,11 +117,10 @@ TEST_F(FlowTest, TheTwentyFourLevelsAndTheirCounters) {
         ASSERT_EQ(app->levelNumber, n);
         ASSERT_EQ(current(), e.type) << "level " << n;
         const BrikLevel& level = *play();
-        EXPECT_EQ(level.interval, e.interval) << "level " << n;
-        EXPECT_EQ(level.linesToGo, e.lines) << "level " << n;
-        EXPECT_EQ(level.blockDropPeriod, e.drop) << "level " << n;
-        EXPECT_EQ(level.garbageRowPeriod, e.garbage) << "level " << n;
-        EXPECT_EQ(level.musicSection, e.section) << "level " << n;
+        EXPECT_EQ((std::vector<int>{level.interval, level.linesToGo, level.blockDropPeriod,
+                                    level.garbageRowPeriod, level.musicSection}),
+                  (std::vector<int>{e.interval, e.lines, e.drop, e.garbage, e.section}))
+            << "level " << n;
         EXPECT_EQ(audio.musicPosition, sections[e.section]) << "level " << n;
         // Levels 1 to 3 start from zero; from 4 on each starts with what the
         // level before it ended with.
@@ -139,9 +130,7 @@ TEST_F(FlowTest, TheTwentyFourLevelsAndTheirCounters) {
             EXPECT_EQ(level.pieceCounts[t], carried ? n - 1 + t : 0) << "level " << n;
         }
         play()->score = 1000 * n;
-        for (int t = 0; t < 7; ++t) {
-            play()->pieceCounts[t] = n + t;
-        }
+        std::iota(play()->pieceCounts, play()->pieceCounts + 7, n);
         app->level->state = LevelComplete;
     }
     frame();
@@ -220,6 +209,50 @@ TEST_F(FlowTest, OtherStateCodesKeepTheLevel) {
         EXPECT_EQ(app->level.get(), before) << "state " << int(code);
         EXPECT_EQ(app->levelNumber, 1);
     }
+}
+
+TEST_F(FlowTest, TheIntroPromptBlinksWithTheClockSecondAndAnyPressLeaves) {
+    IntroLevel intro;
+    EXPECT_FALSE(intro.blink) << "hidden before the first update";
+    const std::pair<int64_t, bool> cases[] = {
+        {0, false},    {500, false}, {501, true},           {999, true},           {1000, false},
+        {1500, false}, {1501, true}, {7'000'000'999, true}, {7'000'001'000, false}};
+    for (const auto& [now, shown] : cases) {
+        intro.update(now, 1);
+        renderer.calls.clear();
+        intro.draw();
+        EXPECT_EQ(renderer.trace(),
+                  shown ? "Texture(0,0,85) Texture(16,50,126)" : "Texture(0,0,85)")
+            << "at " << now << " ms";
+    }
+    for (int32_t key : {0, 27, 32, 37, 65, 255, -1, 1000}) {
+        IntroLevel fresh;
+        fresh.keyUp(key);
+        EXPECT_EQ(fresh.state, Running) << "released " << key;
+        fresh.keyDown(key);
+        EXPECT_EQ(fresh.state, StartGame) << "pressed " << key;
+    }
+}
+
+TEST_F(FlowTest, TheWinScreenShowsTheScoreAndTakesKeysOnlyAfterTheGuardTime) {
+    WinLevel win;
+    win.score = 123456;
+    win.draw();
+    EXPECT_EQ(renderer.trace(),
+              "Texture(0,0,85) Centered(160,400,221) Texture(162,7,194) Texture(134,7,193) "
+              "Texture(106,7,192) Texture(78,7,191) Texture(50,7,190)");
+    win.start();
+    win.update(100, WinLevel::kKeyGuardMs - 1);
+    win.keyDown(32);
+    EXPECT_EQ(win.state, Running);
+    win.update(101, 1);
+    win.keyDown(27);
+    EXPECT_EQ(win.state, WinLevel::kBackToIntro);
+    WinLevel paused;  // a long pause must not overflow the guard
+    paused.update(0, 1);
+    paused.update(1, INT64_MAX);
+    paused.keyDown(0);
+    EXPECT_EQ(paused.state, WinLevel::kBackToIntro);
 }
 
 }  // namespace

@@ -58,56 +58,38 @@ protected:
     std::unique_ptr<BrikApplication> app;
 };
 
-TEST_F(FrameClockTest, UpdatesOnlyWhenTheMillisecondMoves) {
-    RecordingLevel* level = start(10'000'000, 50'000'000);  // 5000 ms
-    EXPECT_EQ(app->ticksPerMs, 10'000);
-    EXPECT_EQ(app->lastTimeMs, 5000);
-    gTicks += 9'999;  // still inside millisecond 5000
-    app->tick();
-    EXPECT_TRUE(level->updates.empty());
-    EXPECT_EQ(app->lastTimeMs, 5000);
-    gTicks += 1;
-    app->tick();
-    app->tick();  // same millisecond again: no second update
-    gTicks += 16 * 10'000;
-    app->tick();
-    const std::vector<RecordingLevel::Update> want = {{5001, 1}, {5017, 16}};
-    EXPECT_EQ(level->updates, want);
-}
-
-TEST_F(FrameClockTest, BackwardsCounterWaitsUntilItPassesTheOldReading) {
-    RecordingLevel* level = start(1000, 700);
-    gTicks = 600;
-    app->tick();
-    EXPECT_TRUE(level->updates.empty());
-    EXPECT_EQ(app->lastTimeMs, 700) << "a backwards reading leaves the clock alone";
-    gTicks = 700;
-    app->tick();
-    EXPECT_TRUE(level->updates.empty());
-    gTicks = 703;
-    app->tick();
-    ASSERT_EQ(level->updates.size(), 1u);
-    EXPECT_EQ(level->updates[0].elapsed, 3);
-}
-
-TEST_F(FrameClockTest, OddFrequenciesTruncateTicksPerMillisecond) {
-    start(3'579'545, 0);
-    EXPECT_EQ(app->ticksPerMs, 3579) << "the clock then runs slightly fast, as designed";
-    // A counter slower than 1 kHz counts each tick as a millisecond instead of dividing by zero.
-    RecordingLevel* level = start(500, 40);
-    EXPECT_EQ(app->ticksPerMs, 1);
-    gTicks = 45;
-    app->tick();
-    ASSERT_EQ(level->updates.size(), 1u);
-    EXPECT_EQ(level->updates[0].now, 45);
-}
-
-TEST_F(FrameClockTest, LongPauseArrivesWhole) {
-    RecordingLevel* level = start(1000, 0);
-    gTicks = 60'000;  // a minute minimised
-    app->tick();
-    ASSERT_EQ(level->updates.size(), 1u);
-    EXPECT_EQ(level->updates[0].elapsed, 60'000);
+// Each row: a counter frequency and start, then readings; an update is due
+// only when the millisecond moves past the last one the clock acted on.
+TEST_F(FrameClockTest, UpdatesOnlyWhenTheMillisecondMovesForward) {
+    const struct {
+        int64_t frequency, start, ticksPerMs;
+        std::vector<int64_t> readings;
+        std::vector<RecordingLevel::Update> updates;
+    } cases[] = {
+        // Same millisecond twice: one update.
+        {10'000'000,
+         50'000'000,
+         10'000,
+         {50'009'999, 50'010'000, 50'010'000, 50'170'000},
+         {{5001, 1}, {5017, 16}}},
+        // A backwards reading leaves the clock alone until it passes the old one.
+        {1000, 700, 1, {600, 700, 703}, {{703, 3}}},
+        // Truncated ticks per millisecond: the clock then runs slightly fast, as designed.
+        {3'579'545, 0, 3579, {3579}, {{1, 1}}},
+        // A counter slower than 1 kHz counts each tick as a millisecond.
+        {500, 40, 1, {45}, {{45, 5}}},
+        // A minute minimised arrives whole.
+        {1000, 0, 1, {60'000}, {{60'000, 60'000}}},
+    };
+    for (const auto& c : cases) {
+        RecordingLevel* level = start(c.frequency, c.start);
+        EXPECT_EQ(app->ticksPerMs, c.ticksPerMs) << "frequency " << c.frequency;
+        for (int64_t reading : c.readings) {
+            gTicks = reading;
+            app->tick();
+        }
+        EXPECT_EQ(level->updates, c.updates) << "frequency " << c.frequency;
+    }
 }
 
 TEST_F(FrameClockTest, RenderClearsThenDrawsAndKeysReachTheLevel) {

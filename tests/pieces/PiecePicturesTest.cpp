@@ -1,7 +1,6 @@
 // The pictures of the seven pieces, recomputed from their shapes with the
 // joining rule and compared with what each piece draws and stores. A typo in
-// any of the picture tables shows up here with the piece, orientation and
-// square named.
+// any picture table shows up with the piece, orientation and square named.
 
 #include <gtest/gtest.h>
 
@@ -14,20 +13,14 @@
 
 namespace {
 
-struct Square {
-    int i;
-    int j;
-};
-
 // A shape written the way a person draws it: rows top first, separated by
-// '/', '#' for a filled cell.
+// '/', '#' for a filled cell. Squares are listed bottom row first, left to right.
 struct Shape {
-    int width = 0;
-    int height = 0;
-    std::vector<Square> squares;  // bottom row first, left to right
+    int width = 0, height = 0;
+    std::vector<std::array<int, 2>> squares;
     bool has(int i, int j) const {
-        for (const Square& s : squares) {
-            if (s.i == i && s.j == j) {
+        for (const auto& [si, sj] : squares) {
+            if (si == i && sj == j) {
                 return true;
             }
         }
@@ -36,24 +29,18 @@ struct Shape {
 };
 
 Shape parseShape(const std::string& picture) {
-    std::vector<std::string> rows;
-    std::string row;
+    std::vector<std::string> rows{""};
     for (char ch : picture) {
         if (ch == '/') {
-            rows.push_back(row);
-            row.clear();
-        } else if (ch == '#' || ch == '.') {
-            row += ch;
+            rows.emplace_back();
+        } else {
+            rows.back().push_back(ch);
         }
     }
-    rows.push_back(row);
-    Shape shape;
-    shape.height = static_cast<int>(rows.size());
-    shape.width = static_cast<int>(rows[0].size());
+    Shape shape{static_cast<int>(rows[0].size()), static_cast<int>(rows.size()), {}};
     for (int j = 0; j < shape.height; ++j) {
-        const std::string& line = rows[shape.height - 1 - j];
         for (int i = 0; i < shape.width; ++i) {
-            if (line[i] == '#') {
+            if (rows[shape.height - 1 - j][i] == '#') {
                 shape.squares.push_back({i, j});
             }
         }
@@ -62,36 +49,18 @@ Shape parseShape(const std::string& picture) {
 }
 
 // The joining rule: the tiles of the square (i, j) of a shape, as offsets
-// into the tile set.
-std::array<int, 9> joinedOffsets(const Shape& shape, int i, int j) {
-    const bool L = shape.has(i - 1, j), R = shape.has(i + 1, j);
-    const bool D = shape.has(i, j - 1), U = shape.has(i, j + 1);
-    const bool DL = shape.has(i - 1, j - 1), DR = shape.has(i + 1, j - 1);
-    const bool UL = shape.has(i - 1, j + 1), UR = shape.has(i + 1, j + 1);
-    return {
-        D && L ? (DL ? 19 : 1)
-        : D    ? 14
-        : L    ? 13
-               : 0,
-        D ? 15 : 2,
-        D && R ? (DR ? 19 : 4)
-        : D    ? 16
-        : R    ? 13
-               : 3,
-        L ? 17 : 5,
-        6,
-        R ? 17 : 7,
-        U && L ? (UL ? 19 : 9)
-        : U    ? 14
-        : L    ? 18
-               : 8,
-        U ? 15 : 10,
-        U && R ? (UR ? 19 : 12)
-        : U    ? 16
-        : R    ? 18
-               : 11,
-    };
+// into the tile set. A lone square gives {0, 2, 3, 5, 6, 7, 8, 10, 11}.
+// clang-format off
+std::array<int, 9> joinedOffsets(const Shape& s, int i, int j) {
+    const bool L = s.has(i - 1, j), R = s.has(i + 1, j), D = s.has(i, j - 1), U = s.has(i, j + 1);
+    const bool DL = s.has(i - 1, j - 1), DR = s.has(i + 1, j - 1);
+    const bool UL = s.has(i - 1, j + 1), UR = s.has(i + 1, j + 1);
+    return {D && L ? (DL ? 19 : 1) : D ? 14 : L ? 13 : 0,   D ? 15 : 2,
+            D && R ? (DR ? 19 : 4) : D ? 16 : R ? 13 : 3,   L ? 17 : 5,  6,  R ? 17 : 7,
+            U && L ? (UL ? 19 : 9) : U ? 14 : L ? 18 : 8,   U ? 15 : 10,
+            U && R ? (UR ? 19 : 12) : U ? 16 : R ? 18 : 11};
 }
+// clang-format on
 
 struct PieceCase {
     const char* name;
@@ -112,16 +81,6 @@ const PieceCase kPieces[] = {
 };
 // clang-format on
 
-TEST(JoiningRule, TwoSquaresSideBySideJoinOnTheirSharedEdge) {
-    const Shape pair = parseShape("##");
-    const std::array<int, 9> a = joinedOffsets(pair, 0, 0);
-    const std::array<int, 9> b = joinedOffsets(pair, 1, 0);
-    EXPECT_EQ(a, (std::array<int, 9>{0, 2, 13, 5, 6, 17, 8, 10, 18}));
-    EXPECT_EQ(b, (std::array<int, 9>{13, 2, 3, 17, 6, 7, 18, 10, 11}));
-    EXPECT_EQ(joinedOffsets(parseShape("#"), 0, 0),
-              (std::array<int, 9>{0, 2, 3, 5, 6, 7, 8, 10, 11}));
-}
-
 // Drawing every orientation shows each picture square by square, in the
 // order the pieces promise (bottom row first, left to right).
 TEST(PiecePictures, EveryDrawnSquareCarriesTheJoinedTiles) {
@@ -136,96 +95,59 @@ TEST(PiecePictures, EveryDrawnSquareCarriesTheJoinedTiles) {
             const std::vector<DrawCall> cells = renderer.callsOf(DrawCall::CellCall);
             ASSERT_EQ(cells.size(), 4u) << pc.name << " orientation " << o;
             for (size_t k = 0; k < 4; ++k) {
-                const Square sq = shape.squares[k];
+                const auto [i, j] = shape.squares[k];
                 const std::string where = std::string(pc.name) + " orientation " +
-                                          std::to_string(o) + " square (" + std::to_string(sq.i) +
-                                          ", " + std::to_string(sq.j) + ")";
-                EXPECT_EQ(cells[k].x, 100 + 20 * sq.i) << where;
-                EXPECT_EQ(cells[k].y, 300 - 20 * sq.j) << where;
+                                          std::to_string(o) + " square " + std::to_string(k);
+                EXPECT_EQ(cells[k].x, 100 + 20 * i) << where;
+                EXPECT_EQ(cells[k].y, 300 - 20 * j) << where;
                 EXPECT_EQ(cells[k].cell.empty, 0) << where;
-                const std::array<int, 9> offsets = joinedOffsets(shape, sq.i, sq.j);
+                const std::array<int, 9> offsets = joinedOffsets(shape, i, j);
                 for (int t = 0; t < 9; ++t) {
                     EXPECT_EQ(cells[k].cell.tiles[t], pc.tileBase + offsets[t])
-                        << where << " tile " << t + 1;
+                        << where << " t" << t;
                 }
             }
         }
         pc.piece->orientation = 0;
-        pc.piece->x = 0;
-        pc.piece->y = 0;
+        pc.piece->x = pc.piece->y = 0;
     }
 }
 
-// The picture grids are laid out as documented, with the unused cells of
-// each box empty and zeroed.
-TEST(PiecePictures, GridsHoldEachBoxInItsDocumentedLayout) {
-    auto expectBox = [](const char* name, const Cell* grid, const Shape& shape, int base,
-                        auto index) {
-        for (int i = 0; i < shape.width; ++i) {
-            for (int j = 0; j < shape.height; ++j) {
-                const Cell& cell = grid[index(i, j)];
-                const std::string where =
-                    std::string(name) + " (" + std::to_string(i) + ", " + std::to_string(j) + ")";
-                if (shape.has(i, j)) {
-                    EXPECT_EQ(cell.empty, 0) << where;
-                    EXPECT_EQ(cell.tiles[4], base + 6) << where;
-                } else {
-                    EXPECT_EQ(cell.empty, 1) << where;
-                    for (uint8_t t : cell.tiles) {
-                        EXPECT_EQ(t, 0) << where;
-                    }
-                }
+// The picture grids hold each box in its documented layout (I, O, S and Z
+// column by column, J, L and T row by row, six cells per turn), with the
+// unused cells of each box empty and zeroed.
+void expectBox(const Cell* grid, int piece, int o, bool rowByRow) {
+    const Shape s = parseShape(kPieces[piece].shapes[o]);
+    for (int i = 0; i < s.width; ++i) {
+        for (int j = 0; j < s.height; ++j) {
+            const Cell& cell = grid[rowByRow ? 6 * o + s.width * j + i : s.height * i + j];
+            const std::string where = std::string(kPieces[piece].name) + std::to_string(o) + " (" +
+                                      std::to_string(i) + ", " + std::to_string(j) + ")";
+            EXPECT_EQ(cell.empty, s.has(i, j) ? 0 : 1) << where;
+            for (int t = 0; t < 9; ++t) {
+                const int want = !s.has(i, j) ? 0 : t == 4 ? kPieces[piece].tileBase + 6 : -1;
+                EXPECT_TRUE(want < 0 || cell.tiles[t] == want) << where << " t" << t;
             }
         }
-    };
-    expectBox("I horizontal", gTetriminoI.horizontal, parseShape("####"), 128,
-              [](int i, int) { return i; });
-    expectBox("I vertical", gTetriminoI.vertical, parseShape("#/#/#/#"), 128,
-              [](int, int j) { return j; });
-    expectBox("O", gTetriminoO.cells, parseShape("##/##"), 22,
-              [](int i, int j) { return 2 * i + j; });
-    expectBox("S horizontal", gTetriminoS.horizontal, parseShape(kPieces[4].shapes[0]), 63,
-              [](int i, int j) { return 2 * i + j; });
-    expectBox("S vertical", gTetriminoS.vertical, parseShape(kPieces[4].shapes[1]), 63,
-              [](int i, int j) { return 3 * i + j; });
-    expectBox("Z horizontal", gTetriminoZ.horizontal, parseShape(kPieces[6].shapes[0]), 86,
-              [](int i, int j) { return 2 * i + j; });
-    expectBox("Z vertical", gTetriminoZ.vertical, parseShape(kPieces[6].shapes[1]), 86,
-              [](int i, int j) { return 3 * i + j; });
-    const struct {
-        const char* name;
-        const Cell* cells;
-        const PieceCase& pc;
-    } sixPerTurn[] = {{"J", gTetriminoJ.cells, kPieces[1]},
-                      {"L", gTetriminoL.cells, kPieces[2]},
-                      {"T", gTetriminoT.cells, kPieces[5]}};
-    for (const auto& p : sixPerTurn) {
-        for (int o = 0; o < 4; ++o) {
-            expectBox(p.name, p.cells, parseShape(p.pc.shapes[o]), p.pc.tileBase,
-                      [o](int i, int j) { return 6 * o + (o % 2 == 0 ? 3 * j + i : 2 * j + i); });
-        }
     }
 }
 
-TEST(PiecePictures, TDrawsItsSquaresInOrderFromItsPosition) {
-    FakeRenderer renderer;
-    gTetriminoT.orientation = 0;
-    gTetriminoT.x = 140;
-    gTetriminoT.y = 100;
-    gTetriminoT.draw();
-    EXPECT_EQ(renderer.trace(), "Cell(140,100) Cell(160,100) Cell(180,100) Cell(160,80)");
-    gTetriminoT.x = 0;
-    gTetriminoT.y = 0;
-}
-
-TEST(CellRecord, DefaultAndNonZeroFlagsAreEmpty) {
-    const Cell fresh;
-    EXPECT_FALSE(fresh.filled());
-    Cell two;
-    two.empty = 2;
-    EXPECT_FALSE(two.filled());
-    two.empty = 0;
-    EXPECT_TRUE(two.filled());
+TEST(PiecePictures, GridsHoldEachBoxInItsDocumentedLayout) {
+    expectBox(gTetriminoI.horizontal, 0, 0, false);
+    expectBox(gTetriminoI.vertical, 0, 1, false);
+    expectBox(gTetriminoO.cells, 3, 0, false);
+    expectBox(gTetriminoS.horizontal, 4, 0, false);
+    expectBox(gTetriminoS.vertical, 4, 1, false);
+    expectBox(gTetriminoZ.horizontal, 6, 0, false);
+    expectBox(gTetriminoZ.vertical, 6, 1, false);
+    for (int o = 0; o < 4; ++o) {
+        expectBox(gTetriminoJ.cells, 1, o, true);
+        expectBox(gTetriminoL.cells, 2, o, true);
+        expectBox(gTetriminoT.cells, 5, o, true);
+    }
+    Cell flag;
+    flag.empty = 2;  // any non-zero flag means empty
+    EXPECT_FALSE(flag.filled());
 }
 
 }  // namespace
