@@ -35,8 +35,7 @@ struct Rig {
     ~Rig() {
         for (Tetrimino* p : kPieceOfType) {
             p->orientation = 0;
-            p->x = 0;
-            p->y = 0;
+            p->x = p->y = 0;
         }
     }
 
@@ -69,6 +68,13 @@ struct Rig {
             ++updates;
         }
         return updates;
+    }
+
+    // From the lock through the check, the 500 ms fade and the collapse.
+    void clearRows(int64_t lastStep = 10) {
+        step(10);
+        step(500);
+        step(lastStep);
     }
 
     void fillRow(int row, int exceptColumn = -1, int colour = 3) {

@@ -155,30 +155,26 @@ TEST(BrikLevelFall, DownSpeedsTheFallPerUpdateUntilReleased) {
     EXPECT_EQ(rig.level.downHeld, 0);
 }
 
-TEST(BrikLevelFall, ALandedPieceLocksAfterTheIntervalPlusOneUpdate) {
-    Rig rig;
-    rig.spawnAt(&gTetriminoO, 0, 4, 0);
-    std::vector<int> states;
-    for (int i = 0; i < 6; ++i) {
-        rig.step(50);
-        states.push_back(rig.level.state);
+// A landed piece locks after the interval plus one update; Down held shortens
+// the delay per update.
+TEST(BrikLevelFall, TheLockDelay) {
+    for (const bool down : {false, true}) {
+        Rig rig;
+        rig.spawnAt(&gTetriminoO, 0, 4, 0);
+        if (down) {
+            rig.level.keyDown(kDown);
+        }
+        std::vector<int> states;
+        for (int i = 0; i < (down ? 4 : 6); ++i) {
+            rig.step(down ? 5 : 50);
+            states.push_back(rig.level.state);
+        }
+        EXPECT_EQ(states.back(), CheckRows) << "down " << down;
+        states.pop_back();
+        EXPECT_EQ(states, std::vector<int>(states.size(), Landed)) << "down " << down;
+        EXPECT_EQ(rig.audio.samplesPlayed, (std::vector<int>{5}));
+        EXPECT_TRUE(rig.level.cellAt(4, 0).filled() && rig.level.cellAt(5, 1).filled());
     }
-    EXPECT_EQ(states, (std::vector<int>{Landed, Landed, Landed, Landed, Landed, CheckRows}));
-    EXPECT_EQ(rig.audio.samplesPlayed, (std::vector<int>{5}));
-    EXPECT_TRUE(rig.level.cellAt(4, 0).filled());
-    EXPECT_TRUE(rig.level.cellAt(5, 1).filled());
-}
-
-TEST(BrikLevelFall, DownHeldShortensTheLockDelayPerUpdate) {
-    Rig rig;
-    rig.spawnAt(&gTetriminoO, 0, 4, 0);
-    rig.level.keyDown(kDown);
-    std::vector<int> states;
-    for (int i = 0; i < 4; ++i) {
-        rig.step(5);
-        states.push_back(rig.level.state);
-    }
-    EXPECT_EQ(states, (std::vector<int>{Landed, Landed, Landed, CheckRows}));
 }
 
 TEST(BrikLevelFall, APieceSlidOffItsSupportFallsOnceTheSlideHasEnded) {
@@ -414,9 +410,7 @@ TEST(BrikLevelClear, FourRowsShakeTheFieldAndTheShakeDiesAfter1200ms) {
     }
     rig.spawnAt(&gTetriminoI, 1, 9, 0);
     rig.runUntilPlaced(50);
-    rig.step(10);
-    rig.step(500);
-    rig.step(20);
+    rig.clearRows(20);
     EXPECT_EQ(rig.audio.samplesPlayed.back(), 4);
     EXPECT_FLOAT_EQ(rig.level.shakeAmplitude, 59.0f);
     EXPECT_FLOAT_EQ(rig.level.shakePhase, 0.4f);
@@ -443,9 +437,7 @@ TEST(BrikLevelClear, FiveRowsAtOncePlaySampleFiveAndShakeHardest) {
     }
     rig.spawnAt(&gTetriminoI, 1, 0, 1);
     rig.runUntilPlaced(50);
-    rig.step(10);
-    rig.step(500);
-    rig.step(1);
+    rig.clearRows(1);
     EXPECT_EQ(rig.level.score, 100);
     EXPECT_EQ(rig.audio.samplesPlayed, (std::vector<int>{5, 5}));
     EXPECT_FLOAT_EQ(rig.level.shakeAmplitude, 80.0f - 1.0f / 20.0f);
@@ -502,9 +494,7 @@ TEST(BrikLevelEnd, ABigClearPastTheTargetWinsAndFadesTheMusicOut) {
     rig.level.keyUp(kRight);
     rig.level.keyDown(kDown);
     rig.runUntilPlaced(50);
-    rig.step(10);
-    rig.step(500);
-    rig.step(10);
+    rig.clearRows();
     EXPECT_EQ(rig.level.linesToGo, -2);
     EXPECT_EQ(rig.level.score, 60);
     EXPECT_EQ(rig.level.state, WinWait);

@@ -136,16 +136,20 @@ TEST_F(DuobrikLevelTest, BarShakesOnlyWhileTheShakeRuns) {
     bar = indexOf(DrawCall::Scaled, 28);
     ASSERT_GE(bar, 5);
     const DrawCall* t = &renderer.calls[bar - 5];
-    ASSERT_EQ(t[0].kind, DrawCall::Push);
-    ASSERT_EQ(t[1].kind, DrawCall::Translate);
-    EXPECT_FLOAT_EQ(t[1].fy, static_cast<float>(std::sin(1.0) * 40.0));
-    ASSERT_EQ(t[2].kind, DrawCall::Translate);
-    EXPECT_FLOAT_EQ(t[2].fx, 160.0f);
-    EXPECT_FLOAT_EQ(t[2].fy, 240.0f);
-    ASSERT_EQ(t[3].kind, DrawCall::Rotate);
-    EXPECT_FLOAT_EQ(t[3].fx, static_cast<float>(std::sin(1.0)));
-    ASSERT_EQ(t[4].kind, DrawCall::Translate);
-    EXPECT_FLOAT_EQ(t[4].fx, -160.0f);
+    const DrawCall::Kind kinds[5] = {DrawCall::Push, DrawCall::Translate, DrawCall::Translate,
+                                     DrawCall::Rotate, DrawCall::Translate};
+    const float xy[5][2] = {{0, 0},
+                            {0, static_cast<float>(std::sin(1.0) * 40.0)},
+                            {160, 240},
+                            {static_cast<float>(std::sin(1.0)), 0},
+                            {-160, -240}};
+    for (int k = 0; k < 5; ++k) {
+        ASSERT_EQ(t[k].kind, kinds[k]) << renderer.trace();
+        EXPECT_FLOAT_EQ(k > 0 ? t[k].fx : 0.0f, xy[k][0]) << "call " << k;
+        if (k > 0 && k != 3) {
+            EXPECT_FLOAT_EQ(t[k].fy, xy[k][1]) << "call " << k;
+        }
+    }
     EXPECT_EQ(renderer.calls[bar + 1].kind, DrawCall::Pop);
 }
 
