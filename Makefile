@@ -34,5 +34,15 @@ asan: test-deps
 	cmake --build build-asan -j $(JOBS)
 	ctest --test-dir build-asan --output-on-failure -j $(JOBS) -L unit
 
+# The Debian package through CPack: $(BUILD)/duobrik_*.deb.
+package: build
+	cmake --build $(BUILD) --target package
+
+# Installs into a temporary prefix, validates the desktop files and starts
+# the installed game under Xvfb.
+.PHONY: install-check
+install-check: test-deps build
+	scripts/check-install $(BUILD)
+
 clean:
 	rm -rf $(BUILD) build-asan
