@@ -15,10 +15,13 @@ xdotool windowminimize --sync "$WINDOW"
 sleep 1.5
 kill -0 "$GAME_PID" 2>/dev/null || fail "the game died while minimised"
 xdotool windowactivate --sync "$WINDOW" 2>/dev/null || xdotool windowmap --sync "$WINDOW"
-whole() { shot restored && [[ $(identify -format '%wx%h' "$SHOTS/restored.png") == 320x480 ]]; }
-poll 5 whole || fail "the window did not come back whole"
-read -r w h _ y0 < <(board_box restored)
-((w > 0 && h > 0)) || fail "no falling piece after the restore"
+# Just after the restore the window may still be unmapped or not yet redrawn.
+restored() {
+    shot restored 2>/dev/null &&
+        [[ $(identify -format '%wx%h' "$SHOTS/restored.png") == 320x480 ]] &&
+        read -r w h _ y0 < <(board_box restored) && ((w > 0 && h > 0))
+}
+poll 5 restored || fail "no falling piece within 5 s of the restore"
 moved() { shot later && read -r _ _ _ y < <(board_box later) && ((y != y0)); }
 poll 4 moved || fail "the piece stands still after the restore"
 
