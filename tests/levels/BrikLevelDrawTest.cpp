@@ -9,10 +9,13 @@
 
 namespace {
 
-TEST(BrikLevelDraw, BoardThenPieceThenPreviewInsideOneSavedTransform) {
+// Board, falling piece, then the preview at (200, 25) in orientation 0, all
+// inside one saved transform. The preview borrows the shared piece: when it
+// is the falling piece too, the falling piece keeps its own place and turn.
+TEST(BrikLevelDraw, BoardThenPieceThenPreviewWhichRestoresTheSharedPiece) {
     Rig rig;
     rig.level.interval = 100000;
-    rig.spawnAt(&gTetriminoT, 0, 4, 10);
+    rig.spawn(&gTetriminoT, 0, 4, 10);
     rig.step(10);  // writes the drawing position
     rig.level.next = &gTetriminoI;
     rig.renderer.calls.clear();
@@ -20,18 +23,12 @@ TEST(BrikLevelDraw, BoardThenPieceThenPreviewInsideOneSavedTransform) {
     EXPECT_EQ(rig.renderer.trace(),
               "Push Board Cell(140,240) Cell(160,240) Cell(180,240) Cell(160,220) "
               "Cell(200,25) Cell(220,25) Cell(240,25) Cell(260,25) Pop");
-}
 
-// The preview borrows the shared piece; when it is the falling piece too, the
-// falling piece keeps its own place and turn.
-TEST(BrikLevelDraw, ThePreviewOfTheFallingPiecesOwnTypeRestoresItsFields) {
-    Rig rig;
-    rig.level.current = &gTetriminoT;
     rig.level.next = &gTetriminoT;
-    rig.level.state = Falling;
     gTetriminoT.orientation = 1;
     gTetriminoT.x = 100;
     gTetriminoT.y = 200;
+    rig.renderer.calls.clear();
     rig.level.draw();
     EXPECT_EQ(rig.renderer.trace(),
               "Push Board Cell(100,200) Cell(100,180) Cell(120,180) Cell(100,160) "
@@ -42,23 +39,21 @@ TEST(BrikLevelDraw, ThePreviewOfTheFallingPiecesOwnTypeRestoresItsFields) {
 }
 
 TEST(BrikLevelDraw, TheGameOverPictureShowsOnlyWhenLost) {
-    const struct {
-        uint8_t state;
-        bool lost;
-    } cases[] = {{Spawn, false},      {Falling, false},       {Landed, false},
-                 {CheckRows, false},  {ClearFade, false},     {Collapse, false},
-                 {WinWait, false},    {WinFadeOut, false},    {LoseWait, true},
-                 {LoseFadeOut, true}, {LevelComplete, false}, {GameOver, false}};
-    for (const auto& c : cases) {
+    for (uint8_t state : std::initializer_list<uint8_t>{
+             Spawn, Falling, Landed, CheckRows, ClearFade, Collapse, WinWait, WinFadeOut, LoseWait,
+             LoseFadeOut, LevelComplete, GameOver}) {
         Rig rig;
-        rig.level.state = c.state;
+        rig.level.state = state;
         rig.level.draw();
-        const std::string expected =
-            c.lost ? "Push Board Centered(160,400,198) Pop" : "Push Board Pop";
-        EXPECT_EQ(rig.renderer.trace(), expected) << "state " << int(c.state);
+        const bool lost = state == LoseWait || state == LoseFadeOut;
+        EXPECT_EQ(rig.renderer.trace(),
+                  lost ? "Push Board Centered(160,400,198) Pop" : "Push Board Pop")
+            << "state " << int(state);
     }
 }
 
+// Down by sin(1.5 phase) times the amplitude, a tilt of sin(phase) degrees
+// about the window centre; nothing once the amplitude is spent.
 TEST(BrikLevelDraw, TheShakeMovesDownAndTiltsAboutTheCentre) {
     Rig rig;
     rig.level.shakeAmplitude = 40.0f;
@@ -66,15 +61,14 @@ TEST(BrikLevelDraw, TheShakeMovesDownAndTiltsAboutTheCentre) {
     rig.level.draw();
     const auto& calls = rig.renderer.calls;
     ASSERT_EQ(rig.renderer.trace(), "Push Translate Translate Rotate Translate Board Pop");
-    const float down = static_cast<float>(std::sin(static_cast<double>(1.5f)) * 40.0);
-    EXPECT_FLOAT_EQ(calls[1].fx, 0.0f);
-    EXPECT_FLOAT_EQ(calls[1].fy, down);
-    EXPECT_FLOAT_EQ(calls[2].fx, 160.0f);
-    EXPECT_FLOAT_EQ(calls[2].fy, 240.0f);
-    EXPECT_FLOAT_EQ(calls[3].fx, static_cast<float>(std::sin(1.0)));
-    EXPECT_FLOAT_EQ(calls[4].fx, -160.0f);
-    EXPECT_FLOAT_EQ(calls[4].fy, -240.0f);
-
+    const float expected[4][2] = {{0.0f, static_cast<float>(std::sin(1.5) * 40.0)},
+                                  {160.0f, 240.0f},
+                                  {static_cast<float>(std::sin(1.0)), 0.0f},
+                                  {-160.0f, -240.0f}};
+    for (int k = 0; k < 4; ++k) {
+        EXPECT_FLOAT_EQ(calls[k + 1].fx, expected[k][0]) << "call " << k + 1;
+        EXPECT_FLOAT_EQ(calls[k + 1].fy, expected[k][1]) << "call " << k + 1;
+    }
     for (float spent : {0.0f, -0.3f}) {
         Rig still;
         still.level.shakeAmplitude = spent;
@@ -82,16 +76,6 @@ TEST(BrikLevelDraw, TheShakeMovesDownAndTiltsAboutTheCentre) {
         still.level.draw();
         EXPECT_EQ(still.renderer.trace(), "Push Board Pop") << "amplitude " << spent;
     }
-}
-
-TEST(BrikLevelDraw, SmoothFallDrawsThePieceBetweenRows) {
-    Rig rig;
-    rig.level.smoothFall = true;
-    rig.spawnAt(&gTetriminoO, 0, 4, 10);
-    rig.step(125);
-    EXPECT_EQ(rig.level.current->y, (22 - 10) * 20 + 10);
-    rig.step(125);
-    EXPECT_EQ(rig.level.current->y, (22 - 9) * 20);
 }
 
 }  // namespace

@@ -4,11 +4,17 @@
 // puts them back as a fresh program has them when it goes.
 
 #include <cstdint>
+#include <vector>
 
 #include "fakes/FakeAudio.h"
 #include "fakes/FakeRenderer.h"
 #include "levels/BrikLevel.h"
 #include "pieces/Tetriminos.h"
+
+constexpr int kSpace = 32, kLeft = 37, kUp = 38, kRight = 39, kDown = 40;
+
+// First texture of the tile set of colour numbers 1..7; [0] is the clearing set.
+constexpr uint8_t kBase[8] = {148, 128, 86, 22, 63, 106, 168, 42};
 
 inline Tetrimino* const kPieceOfType[7] = {&gTetriminoO, &gTetriminoZ, &gTetriminoS, &gTetriminoL,
                                            &gTetriminoJ, &gTetriminoT, &gTetriminoI};
@@ -22,16 +28,17 @@ inline int typeOf(const Tetrimino* piece) {
     return -1;
 }
 
+inline bool inClearingSet(uint8_t tile) {
+    return tile >= 148 && tile < 168;
+}
+
 struct Rig {
     FakeRenderer renderer;
     FakeAudio audio;
     BrikLevel level;
     int64_t now = 100000;
 
-    Rig() {
-        level.score = 0;
-        level.start();
-    }
+    Rig() { level.start(); }
     ~Rig() {
         for (Tetrimino* p : kPieceOfType) {
             p->orientation = 0;
@@ -39,35 +46,32 @@ struct Rig {
         }
     }
 
-    void step(int64_t ms) {
-        now += ms;
-        level.update(now, ms);
+    void step(int64_t ms, int times = 1) {
+        for (int i = 0; i < times; ++i) {
+            now += ms;
+            level.update(now, ms);
+        }
     }
 
-    // Makes `piece` the one that spawns at the next update, and runs that update.
-    void spawn(Tetrimino* piece) {
+    // Makes `piece` the one that spawns at the next update and runs that update;
+    // with a column, moves it straight to (col, row) in `orientation`.
+    void spawn(Tetrimino* piece, int orientation = 0, int col = -1, int row = 0) {
         level.next = piece;
         level.nextType = typeOf(piece);
         level.state = Spawn;
         step(1);
-    }
-
-    // Spawns `piece` and moves it straight to (col, row) in `orientation`.
-    void spawnAt(Tetrimino* piece, int orientation, int col, int row) {
-        spawn(piece);
-        piece->orientation = static_cast<int8_t>(orientation);
-        level.column = col;
-        level.row = row;
-    }
-
-    // Runs updates of `ms` until the piece is no longer falling or landed.
-    int runUntilPlaced(int64_t ms) {
-        int updates = 0;
-        while ((level.state == Falling || level.state == Landed) && updates < 10000) {
-            step(ms);
-            ++updates;
+        if (col >= 0) {
+            piece->orientation = static_cast<int8_t>(orientation);
+            level.column = col;
+            level.row = row;
         }
-        return updates;
+    }
+
+    // Runs updates of `ms` until the level reaches `state` (at most 10000).
+    void runUntil(uint8_t state, int64_t ms) {
+        for (int i = 0; i < 10000 && level.state != state; ++i) {
+            step(ms);
+        }
     }
 
     // From the lock through the check, the 500 ms fade and the collapse.
@@ -93,11 +97,7 @@ struct Rig {
         return n;
     }
 
-    // Whether the falling piece stands where it cannot: on a filled cell or past an edge.
-    bool pieceBlocked() const {
-        if (level.current == nullptr) {
-            return false;
-        }
-        return level.current->collides(level.column, level.row, level.board);
+    std::vector<int> counts() const {
+        return {std::begin(level.pieceCounts), std::end(level.pieceCounts)};
     }
 };
