@@ -3,6 +3,7 @@
 #include <GL/gl.h>
 
 #include "pieces/Cell.h"
+#include "render/PictureStack.h"
 
 namespace {
 
@@ -23,12 +24,43 @@ bool known(unsigned texture) {
 }  // namespace
 
 void OpenGLRenderer::clear() {
+    closeRun();
     glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
     glClear(GL_COLOR_BUFFER_BIT);
 }
 
-void OpenGLRenderer::emitQuad(const TextureEntry& entry, int x, int y, int w, int h,
-                              float brightness) {
+void OpenGLRenderer::closeRun() {
+    if (runOpen_) {
+        glEnd();
+        glDisable(GL_TEXTURE_3D);
+        runOpen_ = false;
+    }
+}
+
+void OpenGLRenderer::emitQuad(unsigned texture, int x, int y, int w, int h, float brightness) {
+    if (drawing_ == Drawing::Stacked) {
+        if (const StackedPicture* p = gPictureStack.find(texture)) {
+            if (!runOpen_) {
+                // The 3D target outranks the frame's 2D one while enabled.
+                glEnable(GL_TEXTURE_3D);
+                glBindTexture(GL_TEXTURE_3D, gPictureStack.textureName);
+                glBegin(GL_QUADS);
+                runOpen_ = true;
+            }
+            glColor3f(brightness, brightness, brightness);
+            glTexCoord3f(0.0f, 0.0f, p->r);
+            glVertex2i(x, y);
+            glTexCoord3f(p->sMax, 0.0f, p->r);
+            glVertex2i(x + w, y);
+            glTexCoord3f(p->sMax, p->tMax, p->r);
+            glVertex2i(x + w, y + h);
+            glTexCoord3f(0.0f, p->tMax, p->r);
+            glVertex2i(x, y + h);
+            return;
+        }
+        closeRun();
+    }
+    const TextureEntry& entry = gTextures[texture];
     // Only the picture, not the padding of its power-of-two texture, is shown.
     // An empty entry (no file) has padded size 0; it draws at texture coordinate 0.
     const float sMax = entry.paddedWidth > 0
@@ -59,7 +91,7 @@ void OpenGLRenderer::drawQuad(unsigned texture, int x, int y, int w, int h) {
     if (texture >= kClearingFirst && texture <= kClearingLast) {
         brightness = 1.0f - fade;
     }
-    emitQuad(gTextures[texture], x, y, w, h, brightness);
+    emitQuad(texture, x, y, w, h, brightness);
 }
 
 void OpenGLRenderer::drawTextureScaled(int x, int y, int w, int h, float brightness,
@@ -67,7 +99,8 @@ void OpenGLRenderer::drawTextureScaled(int x, int y, int w, int h, float brightn
     if (!known(texture)) {
         return;
     }
-    emitQuad(gTextures[texture], x, y, w, h, brightness);
+    emitQuad(texture, x, y, w, h, brightness);
+    closeRun();
 }
 
 void OpenGLRenderer::drawTexture(int x, int y, unsigned texture) {
@@ -76,6 +109,7 @@ void OpenGLRenderer::drawTexture(int x, int y, unsigned texture) {
     }
     const TextureEntry& e = gTextures[texture];
     drawQuad(texture, x, y, e.width, e.height);
+    closeRun();
 }
 
 void OpenGLRenderer::drawTextureCentered(int x, int y, unsigned texture) {
@@ -84,6 +118,7 @@ void OpenGLRenderer::drawTextureCentered(int x, int y, unsigned texture) {
     }
     const TextureEntry& e = gTextures[texture];
     drawQuad(texture, x - e.width / 2, y - e.height / 2, e.width, e.height);
+    closeRun();
 }
 
 void OpenGLRenderer::drawCell(int x, int y, const Cell* cell) {
@@ -102,6 +137,9 @@ void OpenGLRenderer::drawCell(int x, int y, const Cell* cell) {
     for (int k = 0; k < 9; ++k) {
         const TextureEntry& e = gTextures[t[k]];
         drawQuad(t[k], column[k % 3], band[k / 3], e.width, e.height);
+    }
+    if (nesting_ == 0) {
+        closeRun();
     }
 }
 
@@ -129,12 +167,15 @@ void OpenGLRenderer::drawBoard(const Cell* board) {
         drawQuad(piece.texture, piece.x, piece.y, piece.width ? piece.width : e.width,
                  piece.height ? piece.height : e.height);
     }
+    ++nesting_;
     for (int c = 0; c < 10; ++c) {
         for (int r = 19; r >= 0; --r) {
             drawCell(kBoardLeft + kCellSize * c, kBoardBottomRowY - kCellSize * r,
                      &board[c * 20 + r]);
         }
     }
+    --nesting_;
+    closeRun();
 }
 
 void OpenGLRenderer::pushTransform() {

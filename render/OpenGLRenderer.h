@@ -4,12 +4,22 @@
 // (one unit per pixel, y downward), modulate, 2D texturing and alpha blending
 // before any drawing; this class changes only the bound texture and the
 // current colour (and the model-view matrix through the transform calls).
+//
+// By default the small pictures are drawn from the picture stack (one 3D
+// texture, see PictureStack.h), and the quads of one call run inside a
+// single glBegin/glEnd; software OpenGL then draws a full board in a fraction
+// of the time that one texture bind per quad costs. The frame comes out the
+// same to the byte. PerPicture keeps the plain way, one bound texture per
+// quad, for pictures the stack lacks and for comparing the two.
 
 #include "render/Renderer.h"
 #include "render/TextureTable.h"
 
 class OpenGLRenderer : public Renderer {
 public:
+    enum class Drawing { Stacked, PerPicture };
+    explicit OpenGLRenderer(Drawing drawing = Drawing::Stacked) : drawing_(drawing) {}
+
     void clear() override;
     void drawBoard(const Cell* board) override;
     void drawCell(int x, int y, const Cell* cell) override;
@@ -25,5 +35,12 @@ private:
     // Puts picture `texture` on the screen as a w x h quad at (x, y); the
     // clearing tile set is darkened by `fade`.
     void drawQuad(unsigned texture, int x, int y, int w, int h);
-    void emitQuad(const TextureEntry& entry, int x, int y, int w, int h, float brightness);
+    void emitQuad(unsigned texture, int x, int y, int w, int h, float brightness);
+    // A run is an open glBegin(GL_QUADS) on the picture stack; every public
+    // operation closes its run before it returns, so no state leaks out.
+    void closeRun();
+
+    Drawing drawing_;
+    bool runOpen_ = false;
+    int nesting_ = 0;  // drawBoard's cells join its run
 };

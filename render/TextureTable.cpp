@@ -1,5 +1,7 @@
 #include "render/TextureTable.h"
 
+#include "render/PictureStack.h"
+
 #include <GL/gl.h>
 
 #include <cstdio>
@@ -100,6 +102,7 @@ int loadTexturesFrom(const char* path) {
         }
     }
     std::fclose(file);
+    buildPictureStack();
     return count;
 }
 

@@ -1,0 +1,103 @@
+#include "render/PictureStack.h"
+
+#include <GL/gl.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+
+PictureStack gPictureStack;
+
+namespace {
+
+bool stackable(const TextureEntry& e) {
+    return e.textureName != 0 && e.paddedWidth > 0 && e.paddedHeight > 0 &&
+           e.paddedWidth <= kLargestStackedSide && e.paddedHeight <= kLargestStackedSide;
+}
+
+}  // namespace
+
+void buildPictureStack() {
+    PictureStack& stack = gPictureStack;
+    if (stack.textureName != 0) {
+        glDeleteTextures(1, &stack.textureName);
+    }
+    stack = PictureStack{};
+
+    int32_t depth = 0;
+    int32_t layerWidth = 0;
+    int32_t layerHeight = 0;
+    for (const TextureEntry& e : gTextures) {
+        if (stackable(e)) {
+            ++depth;
+            layerWidth = std::max(layerWidth, e.paddedWidth);
+            layerHeight = std::max(layerHeight, e.paddedHeight);
+        }
+    }
+    if (depth == 0) {
+        return;
+    }
+    const size_t layerBytes = static_cast<size_t>(layerWidth) * layerHeight * 4;
+    auto* texels = static_cast<unsigned char*>(std::malloc(layerBytes * depth));
+    auto* own = static_cast<unsigned char*>(
+        std::malloc(static_cast<size_t>(kLargestStackedSide) * kLargestStackedSide * 4));
+    if (texels == nullptr || own == nullptr) {
+        std::free(texels);
+        std::free(own);
+        return;
+    }
+
+    int32_t layer = 0;
+    for (int i = 0; i < kMaxTextures; ++i) {
+        const TextureEntry& e = gTextures[i];
+        if (!stackable(e)) {
+            continue;
+        }
+        glBindTexture(GL_TEXTURE_2D, e.textureName);
+        glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, own);
+        // The padded texture repeated over the whole layer: the layer's sides
+        // are multiples of the picture's (all powers of two), so wrapping at
+        // the layer's edge is wrapping at the picture's.
+        unsigned char* dest = texels + layerBytes * layer;
+        const size_t ownRow = static_cast<size_t>(e.paddedWidth) * 4;
+        for (int32_t y = 0; y < layerHeight; ++y) {
+            const unsigned char* from = own + ownRow * (y % e.paddedHeight);
+            for (int32_t x = 0; x < layerWidth; x += e.paddedWidth) {
+                std::memcpy(dest + (static_cast<size_t>(y) * layerWidth + x) * 4, from, ownRow);
+            }
+        }
+        StackedPicture& p = stack.pictures[i];
+        p.source = e.textureName;
+        // Divisions by powers of two: exact, so the coordinates are the
+        // picture's own ones scaled without rounding.
+        p.sMax = static_cast<float>(e.width) / static_cast<float>(layerWidth);
+        p.tMax = static_cast<float>(e.height) / static_cast<float>(layerHeight);
+        p.r = (static_cast<float>(layer) + 0.5f) / static_cast<float>(depth);
+        ++layer;
+    }
+    std::free(own);
+
+    glGenTextures(1, &stack.textureName);
+    glBindTexture(GL_TEXTURE_3D, stack.textureName);
+    glTexParameteri(GL_TEXTURE_3D, GL_TEXTURE_WRAP_S, GL_REPEAT);
+    glTexParameteri(GL_TEXTURE_3D, GL_TEXTURE_WRAP_T, GL_REPEAT);
+    glTexParameteri(GL_TEXTURE_3D, GL_TEXTURE_WRAP_R, GL_CLAMP_TO_EDGE);
+    glTexParameteri(GL_TEXTURE_3D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+    glTexParameteri(GL_TEXTURE_3D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+    while (glGetError() != GL_NO_ERROR) {
+        // Only this upload's own error should count below.
+    }
+    glTexImage3D(GL_TEXTURE_3D, 0, GL_RGBA, layerWidth, layerHeight, depth, 0, GL_RGBA,
+                 GL_UNSIGNED_BYTE, texels);
+    glBindTexture(GL_TEXTURE_3D, 0);
+    std::free(texels);
+    if (glGetError() != GL_NO_ERROR) {
+        // No 3D textures here: every picture keeps drawing from its own texture.
+        glDeleteTextures(1, &stack.textureName);
+        stack = PictureStack{};
+        return;
+    }
+    stack.layerWidth = layerWidth;
+    stack.layerHeight = layerHeight;
+    stack.depth = depth;
+}

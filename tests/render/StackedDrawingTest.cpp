@@ -1,0 +1,162 @@
+// The picture stack must not change a single pixel: the game's own scenes,
+// drawn by the real levels with the game's picture file, come out byte for
+// byte the same whether the renderer draws from the stack or binds each
+// picture's own texture. The shake turns the playfield by fractions of a
+// degree and the bands, bars and frame sides stretch their pictures, so
+// those sample between texel centres and are covered as well.
+
+#include <GL/gl.h>
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstring>
+#include <memory>
+#include <random>
+#include <string>
+
+#include "app/IntroLevel.h"
+#include "fakes/FakeAudio.h"
+#include "levels/DuobrikLevel.h"
+#include "levels/DuobrikLevels.h"
+#include "render/OpenGLRenderer.h"
+#include "render/PictureStack.h"
+#include "support/OffscreenGL.h"
+
+namespace {
+
+class StackedDrawingTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(gl.ok()) << "no offscreen OpenGL context";
+        std::memset(gTextures, 0, sizeof gTextures);
+        ASSERT_GE(loadTextures(), 220) << "the game's picture file is missing";
+        ASSERT_NE(gPictureStack.textureName, 0u) << "no picture stack was made";
+        gRenderer = &plain;  // the levels write the fade through it
+    }
+    void TearDown() override {
+        for (TextureEntry& e : gTextures) {
+            if (e.textureName != 0) {
+                glDeleteTextures(1, &e.textureName);
+            }
+        }
+        std::memset(gTextures, 0, sizeof gTextures);
+        gRenderer = nullptr;
+    }
+
+    // Draws the scene once with each renderer and expects the same bytes.
+    template <typename Scene>
+    void expectSameFrames(const std::string& name, Scene&& scene) {
+        std::vector<uint8_t> frames[2];
+        OpenGLRenderer* renderers[2] = {&stacked, &plain};
+        for (int i = 0; i < 2; ++i) {
+            gRenderer = renderers[i];
+            gl.beginFrame();
+            gRenderer->clear();
+            scene();
+            frames[i] = gl.readPixels();
+        }
+        gRenderer = &plain;
+        size_t differing = 0;
+        size_t first = 0;
+        for (size_t i = 0; i < frames[0].size(); i += 4) {
+            if (std::memcmp(&frames[0][i], &frames[1][i], 4) != 0) {
+                first = differing == 0 ? i / 4 : first;
+                ++differing;
+            }
+        }
+        EXPECT_EQ(differing, 0u) << name << ": first at x " << first % 320 << " y " << first / 320;
+        // A blank frame would prove nothing.
+        size_t lit = 0;
+        for (size_t i = 3; i < frames[0].size(); i += 4) {
+            lit += frames[0][i] != 0 ? 1 : 0;
+        }
+        EXPECT_GT(lit, 1000u) << name << " drew almost nothing";
+    }
+
+    // A play level with its music and bands running and every cell filled
+    // with blocks of mixed colours joined into rows.
+    std::unique_ptr<DuobrikLevel> fullBoard(int classId) {
+        std::unique_ptr<DuobrikLevel> level = makeDuobrikLevel(classId);
+        level->start();
+        level->update(1000, 1);
+        for (int row = 0; row < BrikLevel::kRows - 1; ++row) {
+            for (int c = 0; c < BrikLevel::kColumns; ++c) {
+                level->setCell(c, row, 1 + (c * 3 + row) % 7);
+            }
+            level->closeLowerEdges(row);
+        }
+        const float voices[4] = {0.15f, 0.5f, 0.77f, 1.0f};
+        std::memcpy(level->voiceLevels, voices, sizeof voices);
+        level->score = 123456;
+        return level;
+    }
+
+    OffscreenGL gl;
+    FakeAudio audio;
+    OpenGLRenderer stacked{OpenGLRenderer::Drawing::Stacked};
+    OpenGLRenderer plain{OpenGLRenderer::Drawing::PerPicture};
+};
+
+TEST_F(StackedDrawingTest, TheGamesScenesDrawTheSame) {
+    IntroLevel intro;
+    intro.blink = true;
+    expectSameFrames("intro", [&] { intro.draw(); });
+
+    auto level = fullBoard(1);
+    expectSameFrames("full board with bands", [&] { level->draw(); });
+
+    for (int row = 0; row < 4; ++row) {
+        level->markClearing(row);
+    }
+    for (float fade : {0.0f, 0.37f, 0.5f, 0.99f}) {
+        stacked.fade = plain.fade = fade;
+        expectSameFrames("rows fading " + std::to_string(fade), [&] { level->draw(); });
+    }
+    stacked.fade = plain.fade = 0.0f;
+
+    std::mt19937 random(99);
+    for (int i = 0; i < 24; ++i) {
+        level->shakeAmplitude = static_cast<float>(random() % 6000) / 100.0f;
+        level->shakePhase = static_cast<float>(random() % 10000) / 100.0f;
+        expectSameFrames("shake " + std::to_string(i), [&] { level->draw(); });
+    }
+
+    auto preset = makeDuobrikLevel(9);
+    preset->start();
+    preset->update(1000, 1);
+    expectSameFrames("preset board", [&] { preset->draw(); });
+}
+
+// Every stacked picture stretched and squeezed, turned and moved by
+// fractions of a pixel: the samples fall anywhere between texel centres,
+// also on the picture's very edges where its own texture wraps.
+TEST_F(StackedDrawingTest, StretchedAndTurnedPicturesDrawTheSame) {
+    std::mt19937 random(7);
+    for (int round = 0; round < 12; ++round) {
+        const float angle = static_cast<float>(random() % 2000) / 100.0f - 10.0f;
+        const float dx = static_cast<float>(random() % 100) / 37.0f;
+        const float dy = static_cast<float>(random() % 100) / 41.0f;
+        const int seed = static_cast<int>(random());
+        expectSameFrames("round " + std::to_string(round), [&] {
+            std::mt19937 pick(seed);
+            gRenderer->pushTransform();
+            gRenderer->translate(160.0f + dx, 240.0f + dy);
+            gRenderer->rotate(angle);
+            gRenderer->translate(-160.0f, -240.0f);
+            for (unsigned t = 0; t < kMaxTextures; ++t) {
+                if (gPictureStack.find(t) == nullptr) {
+                    continue;
+                }
+                const int w = static_cast<int>(pick() % 90) - 20;
+                const int h = static_cast<int>(pick() % 90) - 20;
+                gRenderer->drawTextureScaled(static_cast<int>(pick() % 300),
+                                             static_cast<int>(pick() % 460), w, h, 0.8f, t);
+                gRenderer->drawTexture(static_cast<int>(pick() % 300),
+                                       static_cast<int>(pick() % 460), t);
+            }
+            gRenderer->popTransform();
+        });
+    }
+}
+
+}  // namespace
