@@ -17,8 +17,8 @@ TEST(BrikLevelBoard, SetCellMakesASingleBlockAndOffBoardPositionsAreIgnored) {
     Rig rig;
     const int offsets[9] = {0, 2, 3, 5, 6, 7, 8, 10, 11};
     for (int colour : {1, 2, 3, 4, 5, 6, 7, 0, 8, -3}) {
-        rig.level.setCell(2, 5, colour);
-        const Cell& cell = rig.level.cellAt(2, 5);
+        rig.setCell(2, 5, colour);
+        const Cell& cell = rig.cellAt(2, 5);
         EXPECT_TRUE(cell.filled());
         for (int t = 0; t < 9; ++t) {
             EXPECT_EQ(cell.tiles[t], kBase[colour >= 1 && colour <= 7 ? colour : 0] + offsets[t])
@@ -27,20 +27,20 @@ TEST(BrikLevelBoard, SetCellMakesASingleBlockAndOffBoardPositionsAreIgnored) {
     }
     for (int c = 0; c < 10; ++c) {
         for (int r = 0; r < 20; ++r) {
-            rig.level.setCell(c, r, (c + r) % 7 + 1);
+            rig.setCell(c, r, (c + r) % 7 + 1);
         }
     }
     Cell before[BrikLevel::kCells];
-    std::memcpy(before, rig.level.board, sizeof(before));
+    std::memcpy(before, rig.board, sizeof(before));
     for (const auto& [col, row] : {std::pair{-1, 0}, {10, 0}, {0, -1}, {0, 20}, {99999, -99999}}) {
-        rig.level.setCell(col, row, 3);
+        rig.setCell(col, row, 3);
     }
     for (int row : {-1, 20, -100000, 100000}) {
-        rig.level.closeLowerEdges(row);
-        rig.level.closeUpperEdges(row);
-        rig.level.markClearing(row);
+        rig.closeLowerEdges(row);
+        rig.closeUpperEdges(row);
+        rig.markClearing(row);
     }
-    EXPECT_EQ(std::memcmp(before, rig.level.board, sizeof(before)), 0);
+    EXPECT_EQ(std::memcmp(before, rig.board, sizeof(before)), 0);
 }
 
 // A dropped block rests on its column below row 9, never in column 9.
@@ -52,20 +52,20 @@ TEST(BrikLevelBoard, ADroppedBlockRestsOnTheColumnBelowRowNine) {
         std::srand(5);
         Rig rig;
         for (int r = 0; r < stack; ++r) {
-            rig.level.setCell(column, r, 4);
+            rig.setCell(column, r, 4);
         }
-        rig.level.setCell(column, 15, 4);  // above row 9: not looked at
+        rig.setCell(column, 15, 4);  // above row 9: not looked at
         const int before = rig.filledCount();
-        rig.level.dropBlock(6);
+        rig.dropBlock(6);
         EXPECT_EQ(rig.filledCount(), before + (restRow < 0 ? 0 : 1)) << "stack " << stack;
-        EXPECT_TRUE(restRow < 0 || rig.level.cellAt(column, restRow).tiles[0] == 168);
+        EXPECT_TRUE(restRow < 0 || rig.cellAt(column, restRow).tiles[0] == 168);
     }
     Rig rig;
     for (int i = 0; i < 500; ++i) {
-        rig.level.dropBlock(2);
+        rig.dropBlock(2);
     }
     for (int r = 0; r < 20; ++r) {
-        EXPECT_FALSE(rig.level.cellAt(9, r).filled()) << "column 9, row " << r;
+        EXPECT_FALSE(rig.cellAt(9, r).filled()) << "column 9, row " << r;
     }
 }
 
@@ -80,14 +80,13 @@ TEST(BrikLevelBoard, AGarbageRowLiftsTheBoardAndAlwaysHasAHole) {
         rowsWithoutDrawnHole += any ? 0 : 1;
         std::srand(seed);
         Rig rig;
-        rig.level.setCell(3, 0, 7);
-        rig.level.setCell(6, 19, 7);  // the top row is pushed out
-        rig.level.raiseGarbageRow(5);
-        EXPECT_EQ(rig.level.cellAt(3, 1).tiles[0], 42);
-        EXPECT_TRUE(rig.level.cellAt(3, 1).filled() && !rig.level.cellAt(6, 19).filled());
+        rig.setCell(3, 0, 7);
+        rig.setCell(6, 19, 7);  // the top row is pushed out
+        rig.raiseGarbageRow(5);
+        EXPECT_EQ(rig.cellAt(3, 1).tiles[0], 42);
+        EXPECT_TRUE(rig.cellAt(3, 1).filled() && !rig.cellAt(6, 19).filled());
         for (int c = 0; c < 10; ++c) {
-            EXPECT_EQ(rig.level.cellAt(c, 0).filled(), !(hole[c] || (!any && c == 0)))
-                << "seed " << seed;
+            EXPECT_EQ(rig.cellAt(c, 0).filled(), !(hole[c] || (!any && c == 0))) << "seed " << seed;
         }
     }
     EXPECT_GT(rowsWithoutDrawnHole, 0) << "the forced hole was never exercised";
@@ -111,10 +110,10 @@ TEST(BrikLevelBoard, ClosingAnEdgeRewritesOnlyThatBandByTheJoiningRule) {
             const uint8_t base = kBase[colour];
             for (int offset = 0; offset < 20; ++offset) {
                 Rig rig;
-                uint8_t* tiles = rig.level.cellAt(4, 7).tiles;
+                uint8_t* tiles = rig.cellAt(4, 7).tiles;
                 std::memset(tiles, base + offset, 9);
                 for (int twice = 0; twice < 2; ++twice) {  // closing twice changes nothing more
-                    closeLower ? rig.level.closeLowerEdges(7) : rig.level.closeUpperEdges(7);
+                    closeLower ? rig.closeLowerEdges(7) : rig.closeUpperEdges(7);
                 }
                 for (int t = 0; t < 9; ++t) {
                     int expected = offset;
@@ -131,10 +130,10 @@ TEST(BrikLevelBoard, ClosingAnEdgeRewritesOnlyThatBandByTheJoiningRule) {
         }
     }
     Rig rig;
-    rig.level.setCell(0, 3, 0);  // the clearing set is left alone
-    rig.level.cellAt(0, 3).tiles[0] = 148 + 14;
-    rig.level.closeLowerEdges(3);
-    EXPECT_EQ(rig.level.cellAt(0, 3).tiles[0], 148 + 14);
+    rig.setCell(0, 3, 0);  // the clearing set is left alone
+    rig.cellAt(0, 3).tiles[0] = 148 + 14;
+    rig.closeLowerEdges(3);
+    EXPECT_EQ(rig.cellAt(0, 3).tiles[0], 148 + 14);
 }
 
 // Tile 1 names the set, filled or not; the other tiles follow it and wrap as
@@ -143,25 +142,25 @@ TEST(BrikLevelBoard, MarkClearingMovesEachSetOntoTheClearingSetKeepingOffsets) {
     Rig rig;
     for (int c = 0; c < 7; ++c) {
         for (int t = 0; t < 9; ++t) {
-            rig.level.cellAt(c, 2).tiles[t] = static_cast<uint8_t>(kBase[c + 1] + 2 * t);
+            rig.cellAt(c, 2).tiles[t] = static_cast<uint8_t>(kBase[c + 1] + 2 * t);
         }
     }
-    rig.level.cellAt(1, 2).empty = 1;
-    std::memset(rig.level.cellAt(7, 2).tiles, 203, 9);
-    std::memset(rig.level.cellAt(8, 2).tiles, 0, 9);
-    rig.level.cellAt(9, 2).tiles[0] = 22;
-    rig.level.cellAt(9, 2).tiles[1] = 200;
+    rig.cellAt(1, 2).empty = 1;
+    std::memset(rig.cellAt(7, 2).tiles, 203, 9);
+    std::memset(rig.cellAt(8, 2).tiles, 0, 9);
+    rig.cellAt(9, 2).tiles[0] = 22;
+    rig.cellAt(9, 2).tiles[1] = 200;
     rig.renderer.fade = 0.6f;
-    rig.level.markClearing(2);
+    rig.markClearing(2);
     for (int c = 0; c < 7; ++c) {
         for (int t = 0; t < 9; ++t) {
-            EXPECT_EQ(rig.level.cellAt(c, 2).tiles[t], 148 + 2 * t) << "column " << c;
+            EXPECT_EQ(rig.cellAt(c, 2).tiles[t], 148 + 2 * t) << "column " << c;
         }
     }
-    EXPECT_EQ(rig.level.cellAt(7, 2).tiles[3], 203);
-    EXPECT_EQ(rig.level.cellAt(8, 2).tiles[3], 0);
-    EXPECT_EQ(rig.level.cellAt(9, 2).tiles[0], 148);
-    EXPECT_EQ(rig.level.cellAt(9, 2).tiles[1], (200 + 126) % 256);
+    EXPECT_EQ(rig.cellAt(7, 2).tiles[3], 203);
+    EXPECT_EQ(rig.cellAt(8, 2).tiles[3], 0);
+    EXPECT_EQ(rig.cellAt(9, 2).tiles[0], 148);
+    EXPECT_EQ(rig.cellAt(9, 2).tiles[1], (200 + 126) % 256);
     EXPECT_FLOAT_EQ(rig.renderer.fade, 0.0f);
 }
 
@@ -169,48 +168,48 @@ TEST(BrikLevelBoard, MarkClearingMovesEachSetOntoTheClearingSetKeepingOffsets) {
 // 0..255 are not keys: none may pass for an arrow once kept in 16 bits.
 TEST(BrikLevelKeys, TheLastKeyHeldDecidesAndCodesThatAreNotKeysChangeNothing) {
     Rig rig;
-    rig.level.keyDown(kLeft);
-    rig.level.keyDown(kDown);
-    EXPECT_EQ(rig.level.lastKey, kDown);
-    EXPECT_EQ(rig.level.downHeld, 1);
-    rig.level.keyUp(kLeft);
-    EXPECT_EQ(rig.level.lastKey, kDown);
-    rig.level.keyUp(kDown);
-    EXPECT_EQ(rig.level.lastKey, 0);
-    EXPECT_EQ(rig.level.downHeld, 0);
+    rig.keyDown(kLeft);
+    rig.keyDown(kDown);
+    EXPECT_EQ(rig.lastKey, kDown);
+    EXPECT_EQ(rig.downHeld, 1);
+    rig.keyUp(kLeft);
+    EXPECT_EQ(rig.lastKey, kDown);
+    rig.keyUp(kDown);
+    EXPECT_EQ(rig.lastKey, 0);
+    EXPECT_EQ(rig.downHeld, 0);
 
-    rig.level.interval = 100000;
+    rig.interval = 100000;
     rig.spawn(&gTetriminoT, 0, 4, 10);
     for (int key : {-1, 256, 65536 + 37, 65536 + 38, 65536 + 40, -65536 + 39, 2147483647}) {
-        rig.level.keyDown(key);
+        rig.keyDown(key);
         rig.step(20);
-        rig.level.keyUp(key);
+        rig.keyUp(key);
     }
-    EXPECT_EQ(rig.level.lastKey, 0);
-    EXPECT_EQ(rig.level.column, 4);
+    EXPECT_EQ(rig.lastKey, 0);
+    EXPECT_EQ(rig.column, 4);
     EXPECT_EQ(gTetriminoT.orientation, 0);
-    EXPECT_EQ(rig.level.downHeld, 0);
+    EXPECT_EQ(rig.downHeld, 0);
 }
 
 TEST(BrikLevelStart, StartEmptiesTheBoardAndKeepsThePiecesAndCarriedValues) {
     Rig rig;
-    rig.level.setCell(3, 3, 3);
-    rig.level.next = &gTetriminoL;
-    rig.level.score = 470;
-    rig.level.pieceCounts[2] = 9;
-    rig.level.shakeAmplitude = 12.0f;
-    rig.level.garbageRowPeriod = 4;
-    rig.level.keyDown(kUp);
-    rig.level.start();
+    rig.setCell(3, 3, 3);
+    rig.next = &gTetriminoL;
+    rig.score = 470;
+    rig.pieceCounts[2] = 9;
+    rig.shakeAmplitude = 12.0f;
+    rig.garbageRowPeriod = 4;
+    rig.keyDown(kUp);
+    rig.start();
     EXPECT_EQ(rig.filledCount(), 0);
-    EXPECT_EQ(rig.level.cellAt(3, 3).tiles[0], 22) << "emptying leaves the tiles";
-    EXPECT_EQ(rig.level.next, &gTetriminoL);
-    EXPECT_EQ(rig.level.score, 470);
-    EXPECT_EQ(rig.level.pieceCounts[2], 9);
-    EXPECT_EQ(rig.level.shakeAmplitude, 0.0f);
-    EXPECT_EQ(rig.level.garbageRowCountdown, 4);
-    EXPECT_EQ(rig.level.state, Spawn);
-    EXPECT_EQ(rig.level.rotateRequest, 0);
+    EXPECT_EQ(rig.cellAt(3, 3).tiles[0], 22) << "emptying leaves the tiles";
+    EXPECT_EQ(rig.next, &gTetriminoL);
+    EXPECT_EQ(rig.score, 470);
+    EXPECT_EQ(rig.pieceCounts[2], 9);
+    EXPECT_EQ(rig.shakeAmplitude, 0.0f);
+    EXPECT_EQ(rig.garbageRowCountdown, 4);
+    EXPECT_EQ(rig.state, Spawn);
+    EXPECT_EQ(rig.rotateRequest, 0);
 }
 
 }  // namespace

@@ -14,22 +14,22 @@ namespace {
 // is the falling piece too, the falling piece keeps its own place and turn.
 TEST(BrikLevelDraw, BoardThenPieceThenPreviewWhichRestoresTheSharedPiece) {
     Rig rig;
-    rig.level.interval = 100000;
+    rig.interval = 100000;
     rig.spawn(&gTetriminoT, 0, 4, 10);
     rig.step(10);  // writes the drawing position
-    rig.level.next = &gTetriminoI;
+    rig.next = &gTetriminoI;
     rig.renderer.calls.clear();
-    rig.level.draw();
+    rig.draw();
     EXPECT_EQ(rig.renderer.trace(),
               "Push Board Cell(140,240) Cell(160,240) Cell(180,240) Cell(160,220) "
               "Cell(200,25) Cell(220,25) Cell(240,25) Cell(260,25) Pop");
 
-    rig.level.next = &gTetriminoT;
+    rig.next = &gTetriminoT;
     gTetriminoT.orientation = 1;
     gTetriminoT.x = 100;
     gTetriminoT.y = 200;
     rig.renderer.calls.clear();
-    rig.level.draw();
+    rig.draw();
     EXPECT_EQ(rig.renderer.trace(),
               "Push Board Cell(100,200) Cell(100,180) Cell(120,180) Cell(100,160) "
               "Cell(200,25) Cell(220,25) Cell(240,25) Cell(220,5) Pop");
@@ -43,8 +43,8 @@ TEST(BrikLevelDraw, TheGameOverPictureShowsOnlyWhenLost) {
              Spawn, Falling, Landed, CheckRows, ClearFade, Collapse, WinWait, WinFadeOut, LoseWait,
              LoseFadeOut, LevelComplete, GameOver}) {
         Rig rig;
-        rig.level.state = state;
-        rig.level.draw();
+        rig.state = state;
+        rig.draw();
         const bool lost = state == LoseWait || state == LoseFadeOut;
         EXPECT_EQ(rig.renderer.trace(),
                   lost ? "Push Board Centered(160,400,198) Pop" : "Push Board Pop")
@@ -56,9 +56,9 @@ TEST(BrikLevelDraw, TheGameOverPictureShowsOnlyWhenLost) {
 // about the window centre; nothing once the amplitude is spent.
 TEST(BrikLevelDraw, TheShakeMovesDownAndTiltsAboutTheCentre) {
     Rig rig;
-    rig.level.shakeAmplitude = 40.0f;
-    rig.level.shakePhase = 1.0f;
-    rig.level.draw();
+    rig.shakeAmplitude = 40.0f;
+    rig.shakePhase = 1.0f;
+    rig.draw();
     const auto& calls = rig.renderer.calls;
     ASSERT_EQ(rig.renderer.trace(), "Push Translate Translate Rotate Translate Board Pop");
     const float expected[4][2] = {{0.0f, static_cast<float>(std::sin(1.5) * 40.0)},
@@ -71,9 +71,9 @@ TEST(BrikLevelDraw, TheShakeMovesDownAndTiltsAboutTheCentre) {
     }
     for (float spent : {0.0f, -0.3f}) {
         Rig still;
-        still.level.shakeAmplitude = spent;
-        still.level.shakePhase = 3.0f;
-        still.level.draw();
+        still.shakeAmplitude = spent;
+        still.shakePhase = 3.0f;
+        still.draw();
         EXPECT_EQ(still.renderer.trace(), "Push Board Pop") << "amplitude " << spent;
     }
 }

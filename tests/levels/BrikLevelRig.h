@@ -32,14 +32,20 @@ inline bool inClearingSet(uint8_t tile) {
     return tile >= 148 && tile < 168;
 }
 
-struct Rig {
+// Several values as one, so that a test checks a whole state on one line.
+template <class... T>
+std::vector<long long> vals(T... v) {
+    return {static_cast<long long>(v)...};
+}
+
+// The level itself, so tests reach its fields as rig.row, rig.state, ...
+struct Rig : BrikLevel {
     FakeRenderer renderer;
     FakeAudio audio;
-    BrikLevel level;
     int64_t now = 100000;
 
-    Rig() { level.start(); }
-    ~Rig() {
+    Rig() { start(); }
+    ~Rig() override {
         for (Tetrimino* p : kPieceOfType) {
             p->orientation = 0;
             p->x = p->y = 0;
@@ -49,27 +55,27 @@ struct Rig {
     void step(int64_t ms, int times = 1) {
         for (int i = 0; i < times; ++i) {
             now += ms;
-            level.update(now, ms);
+            update(now, ms);
         }
     }
 
     // Makes `piece` the one that spawns at the next update and runs that update;
-    // with a column, moves it straight to (col, row) in `orientation`.
-    void spawn(Tetrimino* piece, int orientation = 0, int col = -1, int row = 0) {
-        level.next = piece;
-        level.nextType = typeOf(piece);
-        level.state = Spawn;
+    // with a column, moves it straight to (col, r) in `orientation`.
+    void spawn(Tetrimino* piece, int orientation = 0, int col = -1, int r = 0) {
+        next = piece;
+        nextType = typeOf(piece);
+        state = Spawn;
         step(1);
         if (col >= 0) {
             piece->orientation = static_cast<int8_t>(orientation);
-            level.column = col;
-            level.row = row;
+            column = col;
+            row = r;
         }
     }
 
-    // Runs updates of `ms` until the level reaches `state` (at most 10000).
-    void runUntil(uint8_t state, int64_t ms) {
-        for (int i = 0; i < 10000 && level.state != state; ++i) {
+    // Runs updates of `ms` until the level reaches `wanted` (at most 10000).
+    void runUntil(uint8_t wanted, int64_t ms) {
+        for (int i = 0; i < 10000 && state != wanted; ++i) {
             step(ms);
         }
     }
@@ -81,23 +87,19 @@ struct Rig {
         step(lastStep);
     }
 
-    void fillRow(int row, int exceptColumn = -1, int colour = 3) {
-        for (int c = 0; c < BrikLevel::kColumns; ++c) {
+    void fillRow(int r, int exceptColumn = -1, int colour = 3) {
+        for (int c = 0; c < kColumns; ++c) {
             if (c != exceptColumn) {
-                level.setCell(c, row, colour);
+                setCell(c, r, colour);
             }
         }
     }
 
     int filledCount() const {
         int n = 0;
-        for (const Cell& c : level.board) {
+        for (const Cell& c : board) {
             n += c.filled() ? 1 : 0;
         }
         return n;
-    }
-
-    std::vector<int> counts() const {
-        return {std::begin(level.pieceCounts), std::end(level.pieceCounts)};
     }
 };
