@@ -46,3 +46,12 @@ install-check: test-deps build
 
 clean:
 	rm -rf $(BUILD) build-asan
+
+# Figures: frame cost, allocations, a 24-level run, and the whole game under
+# Xvfb against a bare GL window (scripts/bench; results in build-bench/).
+bench: test-deps
+	JOBS=$(JOBS) scripts/bench
+
+# The libFuzzer targets for FUZZ_SECONDS each (default 60), clang 14.
+fuzz: test-deps
+	JOBS=$(JOBS) scripts/fuzz

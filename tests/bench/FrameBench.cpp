@@ -391,6 +391,26 @@ int main(int argc, char** argv) {
     app.init();
     gRenderer = nullptr;
     Bench bench{gl, frames};
+    // BENCH_PROFILE=plain|stacked: only the busiest scene, drawn one way, for a profiler.
+    if (const char* profile = std::getenv("BENCH_PROFILE")) {
+        OpenGLRenderer renderer(std::strcmp(profile, "plain") == 0
+                                    ? OpenGLRenderer::Drawing::PerPicture
+                                    : OpenGLRenderer::Drawing::Stacked);
+        gRenderer = &renderer;
+        auto level = playLevel(1, 19);
+        for (int row = 0; row < 4; ++row) {
+            level->markClearing(row);
+        }
+        DuobrikLevel* busy = level.get();
+        app.level = std::move(level);
+        for (int i = 0; i < frames; ++i) {
+            renderer.fade = static_cast<float>(i % 30) / 30.0f;
+            busy->shakeAmplitude = 60.0f - static_cast<float>(i % 60);
+            busy->shakePhase = static_cast<float>(i) * 0.3f;
+            bench.frame([] {}, [&] { app.render(); });
+        }
+        return 0;
+    }
     if (std::getenv("BENCH_ONLY_LEVELS") == nullptr) {
         frameCosts(bench, app);
         updateRate(app);

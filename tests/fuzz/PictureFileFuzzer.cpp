@@ -1,0 +1,53 @@
+// Any bytes as the picture file: the loader, the picture stack built from
+// what it loaded, and drawing every loaded picture must neither crash nor
+// read or write out of bounds. Also the GL-free record reader.
+
+#include <GL/gl.h>
+
+#include <unistd.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "render/OpenGLRenderer.h"
+#include "render/PictureStack.h"
+#include "render/TextureTable.h"
+#include "support/OffscreenGL.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    static OffscreenGL gl;
+    static OpenGLRenderer renderer;
+    static const std::string path = "/tmp/duobrik_fuzz_" + std::to_string(getpid()) + ".dat";
+    FILE* f = std::fopen(path.c_str(), "wb");
+    if (f == nullptr) {
+        return 0;
+    }
+    std::fwrite(data, 1, size, f);
+    std::fclose(f);
+
+    std::vector<uint8_t> bgra;
+    int32_t w = 0;
+    int32_t h = 0;
+    readPicture(path.c_str(), size > 0 ? data[0] % 4 : 0, bgra, w, h);
+
+    if (gl.ok()) {
+        const int made = loadTexturesFrom(path.c_str());
+        gl.beginFrame();
+        for (int i = 0; i < made; ++i) {
+            renderer.drawTexture(i, 10, static_cast<unsigned>(i));
+            renderer.drawTextureScaled(5, 400, 40, -30, 0.5f, static_cast<unsigned>(i));
+        }
+        glFinish();
+        for (TextureEntry& e : gTextures) {
+            if (e.textureName != 0) {
+                glDeleteTextures(1, &e.textureName);
+            }
+        }
+        std::memset(gTextures, 0, sizeof gTextures);
+    }
+    std::remove(path.c_str());
+    return 0;
+}
