@@ -28,7 +28,13 @@ install(FILES ${CMAKE_BINARY_DIR}/packaging/duobrik DESTINATION bin)
 
 install(FILES ${PROJECT_SOURCE_DIR}/packaging/${DUOBRIK_APP_ID}.desktop
         DESTINATION share/applications)
-install(FILES ${PROJECT_SOURCE_DIR}/packaging/${DUOBRIK_APP_ID}.metainfo.xml
+# Software centres fetch screenshots from the web: set this to where the
+# project publishes docs/ (the default is a reserved placeholder name).
+set(DUOBRIK_SCREENSHOT_URL "https://duobrik.invalid/docs" CACHE STRING
+    "Web address of the folder holding screenshot-play.png and screenshot-intro.png")
+configure_file(${PROJECT_SOURCE_DIR}/packaging/${DUOBRIK_APP_ID}.metainfo.xml.in
+               ${CMAKE_BINARY_DIR}/packaging/${DUOBRIK_APP_ID}.metainfo.xml @ONLY)
+install(FILES ${CMAKE_BINARY_DIR}/packaging/${DUOBRIK_APP_ID}.metainfo.xml
         DESTINATION share/metainfo)
 # The icons come from the picture generator (tools/artgen).
 foreach(size 64 128 256)
@@ -40,7 +46,7 @@ endforeach()
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME duobrik)
 set(CPACK_PACKAGE_VENDOR "The Duobrik developers")
-set(CPACK_PACKAGE_CONTACT "The Duobrik developers <duobrik@users.noreply.github.com>")
+set(CPACK_PACKAGE_CONTACT "The Duobrik developers <packaging@duobrik.invalid>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "falling-block puzzle game with 24 levels")
 set(CPACK_PACKAGE_DESCRIPTION
     "Steer falling pieces of four squares into a board of ten by twenty, clear\n"
@@ -53,7 +59,6 @@ set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION games)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
-set(CPACK_DEBIAN_PACKAGE_HOMEPAGE https://github.com/duobrik/duobrik)
 # The shared libraries it links (SDL2, libmikmod, GL, GLU) become Depends.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # SDL opens libGL.so.1 (GLX) at run time; nothing links it, so name it.
