@@ -8,7 +8,9 @@ CTEST_ARGS ?=
 
 .PHONY: run test deps test-deps configure build asan bench fuzz package install clean
 
-run: deps build
+# A player needs only the game and its data, not the tests.
+run: deps configure
+	cmake --build $(BUILD) -j $(JOBS) --target duobrik
 	./$(BUILD)/bin/duobrik
 
 test: test-deps build
@@ -20,10 +22,10 @@ deps:
 test-deps:
 	@scripts/install-deps --test
 
-$(BUILD)/CMakeCache.txt:
+# Always re-run: quick when nothing changed, and it finds GoogleTest once
+# `make test` has installed it into a folder first built by `make run`.
+configure:
 	cmake -S . -B $(BUILD) $(CMAKE_ARGS)
-
-configure: $(BUILD)/CMakeCache.txt
 
 build: configure
 	cmake --build $(BUILD) -j $(JOBS)
