@@ -8,6 +8,7 @@
 #include <mutex>
 
 #include "audio/SdlQueueDriver.h"
+#include "audio/WavCheck.h"
 
 namespace {
 
@@ -140,7 +141,7 @@ void MikModRenderer::loadSample(const char* file) {
         auto found = loadedSamples_.find(file);
         if (found != loadedSamples_.end()) {
             sample = found->second;
-        } else {
+        } else if (isCompleteMonoWav(file)) {
             sample = Sample_Load(const_cast<CHAR*>(file));
             if (sample != nullptr) {
                 // The WAV loader leaves panning at 0, hard left.

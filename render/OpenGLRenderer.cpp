@@ -16,9 +16,16 @@ constexpr int kBoardLeft = 60;
 constexpr int kBoardBottomRowY = 440;
 constexpr int kCellSize = 20;
 
-// A picture index from the file or a cell byte may name no entry at all.
+// A picture index from the file or a cell byte may name no entry at all, or
+// one the file did not hold (missing or short file). Such a quad would be
+// drawn untextured, a white block where a stretched picture belongs: draw
+// nothing instead.
 bool known(unsigned texture) {
-    return texture < static_cast<unsigned>(kMaxTextures);
+    if (texture >= static_cast<unsigned>(kMaxTextures)) {
+        return false;
+    }
+    const TextureEntry& e = gTextures[texture];
+    return e.textureName != 0 && e.width > 0 && e.height > 0;
 }
 
 }  // namespace

@@ -135,6 +135,43 @@ TEST_F(MikModRendererTest, OutOfRangeAndFailedSamplesAreIgnored) {
     audio.stopMusic();
 }
 
+TEST_F(MikModRendererTest, DamagedEffectFilesAreRefused) {
+    // The generated effect, cut inside its data, with a lying data size, in
+    // stereo, and as garbage: each would load into a sample libmikmod cannot
+    // play or free safely.
+    std::string good;
+    {
+        FILE* f = std::fopen("touched_mono.wav", "rb");
+        ASSERT_NE(f, nullptr);
+        char buffer[4096];
+        size_t n;
+        while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0)
+            good.append(buffer, n);
+        std::fclose(f);
+    }
+    std::string cut = good.substr(0, 100);
+    std::string lying = good;
+    lying[good.find("data") + 7] = '\x7f';
+    std::string stereo = good;
+    stereo[22] = 2;
+    const std::string garbage(3000, '\x5a');
+    MikModRenderer audio;
+    int index = 0;
+    const std::string* const damaged[] = {&cut, &lying, &stereo, &garbage};
+    for (const std::string* bytes : damaged) {
+        FILE* f = std::fopen("damaged_test.wav", "wb");
+        ASSERT_NE(f, nullptr);
+        std::fwrite(bytes->data(), 1, bytes->size(), f);
+        std::fclose(f);
+        audio.loadSample("damaged_test.wav");
+        EXPECT_EQ(audio.sampleAt(index), nullptr) << "damaged file " << index;
+        std::remove("damaged_test.wav");
+        ++index;
+    }
+    audio.loadSample("touched_mono.wav");
+    EXPECT_NE(audio.sampleAt(index), nullptr) << "the whole file still loads";
+}
+
 TEST_F(MikModRendererTest, AtMostOneMusicThreadAcrossManyLevels) {
     MikModRenderer audio;
     const size_t before = threadIds().size();

@@ -109,6 +109,8 @@ TEST_F(OpenGLRendererTest, UnknownTexturesDrawNothing) {
     renderer.drawTexture(0, 0, 300);
     renderer.drawTextureCentered(10, 10, 4000000000u);
     renderer.drawTextureScaled(0, 0, 50, 50, 1.0f, 1000);
+    // Below 300 but not in the file (200 records): no untextured white block.
+    renderer.drawTextureScaled(0, 0, 320, 480, 1.0f, 250);
     const auto px = gl.readPixels();
     for (size_t i = 0; i < px.size(); ++i) {
         ASSERT_EQ(px[i], 0) << "byte " << i;
