@@ -10,22 +10,24 @@
 
 namespace arttest {
 
+struct Pixel {
+    uint8_t b, g, r, a;
+    bool operator==(const Pixel&) const = default;
+};
+
 struct Picture {
     int32_t width = 0, height = 0;
     std::vector<uint8_t> bgra;  // rows top first
 
-    struct Pixel {
-        uint8_t b, g, r, a;
-    };
     Pixel at(int x, int y) const {
         const uint8_t* p = &bgra[(static_cast<size_t>(y) * width + x) * 4];
         return {p[0], p[1], p[2], p[3]};
     }
 };
 
-// Splits `bytes` into records. False (with the reason) when the bytes are not
-// a whole number of well-formed records.
-bool parseRecords(const std::vector<uint8_t>& bytes, std::vector<Picture>& out, std::string& why);
+// Appends the records in `bytes` to `out`. False when the bytes are not a
+// whole number of well-formed records; `out` then ends before the damaged one.
+bool parseRecords(const std::vector<uint8_t>& bytes, std::vector<Picture>& out);
 // The generated file from the data folder.
 std::vector<uint8_t> readDataFile();
 std::string dataFilePath();
@@ -38,5 +40,6 @@ std::array<int, 9> joinOffsets(unsigned bits);
 // First indices of the seven piece tile sets (O, T, S, Z, J, I, L) and the clearing set.
 constexpr std::array<int, 7> kPieceSets = {22, 42, 63, 86, 106, 128, 168};
 constexpr int kClearingSet = 148;
+constexpr std::array<int, 8> kTileSets = {22, 42, 63, 86, 106, 128, kClearingSet, 168};
 
 }  // namespace arttest
