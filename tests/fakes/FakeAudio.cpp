@@ -1,9 +1,5 @@
 #include "fakes/FakeAudio.h"
 
-FakeAudio::FakeAudio() {
-    gAudio = this;
-}
-
 FakeAudio::~FakeAudio() {
     if (gAudio == this) {
         gAudio = nullptr;
@@ -26,11 +22,6 @@ void FakeAudio::stopMusic() {
     log.push_back("stopMusic");
 }
 
-void FakeAudio::loadSample(const char* file) {
-    samplesLoaded.push_back(file);
-    log.push_back(std::string("loadSample(") + file + ")");
-}
-
 void FakeAudio::playSample(int index) {
     samplesPlayed.push_back(index);
     log.push_back("playSample(" + std::to_string(index) + ")");
@@ -39,8 +30,4 @@ void FakeAudio::playSample(int index) {
 void FakeAudio::setMusicVolume(int volume) {
     volumes.push_back(volume);
     log.push_back("volume(" + std::to_string(volume) + ")");
-}
-
-uint32_t FakeAudio::voiceVolume(int voice) {
-    return voice >= 0 && voice < 4 ? voices[voice] : 0;
 }

@@ -1,6 +1,6 @@
 #pragma once
 // A Renderer that records every call, for tests of what levels and pieces draw.
-// Install with `FakeRenderer fake; gRenderer = &fake;` (the destructor clears gRenderer).
+// Constructing one installs it in gRenderer; the destructor clears gRenderer.
 
 #include <string>
 #include <vector>
@@ -10,32 +10,42 @@
 
 struct DrawCall {
     enum Kind { Clear, Board, CellCall, Scaled, Texture, Centered, Push, Translate, Rotate, Pop };
-    DrawCall(Kind k = Clear) : kind(k) {}
-    Kind kind;
+    Kind kind = Clear;
     int x = 0, y = 0, w = 0, h = 0;
-    float brightness =
-        0.0f;  // Scaled; for Translate: dx in `fx`, dy in `fy`; Rotate: degrees in `fx`
-    float fx = 0.0f, fy = 0.0f;
+    float brightness = 0.0f;     // Scaled
+    float fx = 0.0f, fy = 0.0f;  // Translate: dx and dy; Rotate: degrees in fx
     unsigned texture = 0;
-    Cell cell;          // CellCall: a copy of the drawn cell
-    float fade = 0.0f;  // renderer fade at the time of the call
+    Cell cell = Cell();  // CellCall: a copy of the drawn cell
 };
 
 class FakeRenderer : public Renderer {
 public:
-    FakeRenderer();
+    FakeRenderer() { gRenderer = this; }
     ~FakeRenderer() override;
 
-    void clear() override;
-    void drawBoard(const Cell* board) override;
-    void drawCell(int x, int y, const Cell* cell) override;
-    void drawTextureScaled(int x, int y, int w, int h, float brightness, unsigned texture) override;
-    void drawTexture(int x, int y, unsigned texture) override;
-    void drawTextureCentered(int x, int y, unsigned texture) override;
-    void pushTransform() override;
-    void translate(float dx, float dy) override;
-    void rotate(float degrees) override;
-    void popTransform() override;
+    void clear() override { calls.push_back({DrawCall::Clear}); }
+    void drawBoard(const Cell*) override { calls.push_back({DrawCall::Board}); }
+    void drawCell(int x, int y, const Cell* cell) override {
+        calls.push_back({.kind = DrawCall::CellCall, .x = x, .y = y, .cell = *cell});
+    }
+    void drawTextureScaled(int x, int y, int w, int h, float brightness,
+                           unsigned texture) override {
+        calls.push_back({DrawCall::Scaled, x, y, w, h, brightness, 0.0f, 0.0f, texture});
+    }
+    void drawTexture(int x, int y, unsigned texture) override {
+        calls.push_back({.kind = DrawCall::Texture, .x = x, .y = y, .texture = texture});
+    }
+    void drawTextureCentered(int x, int y, unsigned texture) override {
+        calls.push_back({.kind = DrawCall::Centered, .x = x, .y = y, .texture = texture});
+    }
+    void pushTransform() override { calls.push_back({DrawCall::Push}); }
+    void translate(float dx, float dy) override {
+        calls.push_back({.kind = DrawCall::Translate, .fx = dx, .fy = dy});
+    }
+    void rotate(float degrees) override {
+        calls.push_back({.kind = DrawCall::Rotate, .fx = degrees});
+    }
+    void popTransform() override { calls.push_back({DrawCall::Pop}); }
 
     // All calls of one kind, in order.
     std::vector<DrawCall> callsOf(DrawCall::Kind kind) const;
@@ -43,5 +53,4 @@ public:
     std::string trace() const;
 
     std::vector<DrawCall> calls;
-    Cell lastBoard[200];
 };
