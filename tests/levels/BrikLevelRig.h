@@ -3,7 +3,9 @@
 // installed, for the rules tests. Pieces are the shared globals, so the rig
 // puts them back as a fresh program has them when it goes.
 
+#include <algorithm>
 #include <cstdint>
+#include <iterator>
 #include <vector>
 
 #include "fakes/FakeAudio.h"
@@ -19,17 +21,10 @@ constexpr uint8_t kBase[8] = {148, 128, 86, 22, 63, 106, 168, 42};
 inline Tetrimino* const kPieceOfType[7] = {&gTetriminoO, &gTetriminoZ, &gTetriminoS, &gTetriminoL,
                                            &gTetriminoJ, &gTetriminoT, &gTetriminoI};
 
+// The type code 0..6 of a shared piece; -1 for anything else.
 inline int typeOf(const Tetrimino* piece) {
-    for (int t = 0; t < 7; ++t) {
-        if (kPieceOfType[t] == piece) {
-            return t;
-        }
-    }
-    return -1;
-}
-
-inline bool inClearingSet(uint8_t tile) {
-    return tile >= 148 && tile < 168;
+    const auto found = std::find(std::begin(kPieceOfType), std::end(kPieceOfType), piece);
+    return found == std::end(kPieceOfType) ? -1 : static_cast<int>(found - kPieceOfType);
 }
 
 // Several values as one, so that a test checks a whole state on one line.
@@ -47,15 +42,13 @@ struct Rig : BrikLevel {
     Rig() { start(); }
     ~Rig() override {
         for (Tetrimino* p : kPieceOfType) {
-            p->orientation = 0;
-            p->x = p->y = 0;
+            p->orientation = static_cast<int8_t>(p->x = p->y = 0);
         }
     }
 
     void step(int64_t ms, int times = 1) {
         for (int i = 0; i < times; ++i) {
-            now += ms;
-            update(now, ms);
+            update(now += ms, ms);
         }
     }
 
@@ -68,8 +61,7 @@ struct Rig : BrikLevel {
         step(1);
         if (col >= 0) {
             piece->orientation = static_cast<int8_t>(orientation);
-            column = col;
-            row = r;
+            column = col, row = r;
         }
     }
 
@@ -78,13 +70,6 @@ struct Rig : BrikLevel {
         for (int i = 0; i < 10000 && state != wanted; ++i) {
             step(ms);
         }
-    }
-
-    // From the lock through the check, the 500 ms fade and the collapse.
-    void clearRows(int64_t lastStep = 10) {
-        step(10);
-        step(500);
-        step(lastStep);
     }
 
     void fillRow(int r, int exceptColumn = -1, int colour = 3) {
@@ -96,10 +81,7 @@ struct Rig : BrikLevel {
     }
 
     int filledCount() const {
-        int n = 0;
-        for (const Cell& c : board) {
-            n += c.filled() ? 1 : 0;
-        }
-        return n;
+        return static_cast<int>(std::count_if(std::begin(board), std::end(board),
+                                              [](const Cell& c) { return c.filled(); }));
     }
 };
