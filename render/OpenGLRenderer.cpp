@@ -76,6 +76,12 @@ void OpenGLRenderer::emitQuad(unsigned texture, int x, int y, int w, int h, floa
     const float tMax = entry.paddedHeight > 0 ? static_cast<float>(entry.height) /
                                                     static_cast<float>(entry.paddedHeight)
                                               : 0.0f;
+    // An opaque picture blended over anything gives its own pixels: skip the
+    // blend (the plain way keeps it, as the reference the stacked way is held to).
+    const bool unblended = drawing_ == Drawing::Stacked && gTextureOpaque[texture];
+    if (unblended) {
+        glDisable(GL_BLEND);
+    }
     glBindTexture(GL_TEXTURE_2D, entry.textureName);
     glBegin(GL_QUADS);
     glColor3f(brightness, brightness, brightness);
@@ -88,6 +94,9 @@ void OpenGLRenderer::emitQuad(unsigned texture, int x, int y, int w, int h, floa
     glTexCoord2f(0.0f, tMax);
     glVertex2i(x, y + h);
     glEnd();
+    if (unblended) {
+        glEnable(GL_BLEND);
+    }
 }
 
 void OpenGLRenderer::drawQuad(unsigned texture, int x, int y, int w, int h) {

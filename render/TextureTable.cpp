@@ -9,6 +9,7 @@
 #include <cstring>
 
 TextureEntry gTextures[kMaxTextures] = {};
+bool gTextureOpaque[kMaxTextures] = {};
 
 namespace {
 
@@ -78,6 +79,14 @@ int loadTexturesFrom(const char* path) {
             const size_t want = static_cast<size_t>(width) * 4;
             shortRecord = std::fread(dest, 1, want, file) != want;
         }
+        bool opaque = !shortRecord && width > 0 && height > 0;
+        for (int32_t row = 0; row < height && opaque; ++row) {
+            const unsigned char* line = pixels + static_cast<size_t>(row) * entry.paddedWidth * 4;
+            for (int32_t x = 0; x < width && opaque; ++x) {
+                opaque = line[x * 4 + 3] == 255;
+            }
+        }
+        gTextureOpaque[count] = opaque;
         // The file stores blue, green, red, alpha; OpenGL 1.1 takes red first.
         for (size_t i = 0; i < bytes; i += 4) {
             const unsigned char blue = pixels[i];

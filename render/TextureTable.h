@@ -23,6 +23,11 @@ constexpr int kMaxTextures = 300;
 // All zero until loadTextures fills it; entries after the last record stay zero.
 extern TextureEntry gTextures[kMaxTextures];
 
+// Whether every pixel of picture i is fully opaque (set by the loader). Such a
+// picture looks the same drawn with or without blending, and blending a large
+// one (the 320x480 intro screen) is most of a software renderer's frame.
+extern bool gTextureOpaque[kMaxTextures];
+
 // Loads every picture of "./BrikResource.dat" into gTextures. Needs a current
 // OpenGL context. A missing file leaves the table empty. Returns the number of
 // entries made.
