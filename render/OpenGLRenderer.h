@@ -42,5 +42,11 @@ private:
 
     Drawing drawing_;
     bool runOpen_ = false;
+    bool runUnblended_ = false;  // the open run draws opaque pictures without blending
+    // Whether each level of the transform stack moved or turned the picture.
+    static constexpr int kMaxDepth = 32;
+    bool moved_[kMaxDepth] = {};
+    int depth_ = 0;
+    bool drawsUnblended(unsigned texture) const;
     int nesting_ = 0;  // drawBoard's cells join its run
 };
