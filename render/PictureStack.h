@@ -40,9 +40,12 @@ struct PictureStack {
 extern PictureStack gPictureStack;
 
 // Pictures whose padded size exceeds this on either side keep only their own
-// texture: a stack layer is as large as the largest stacked picture, and one
-// 512x512 intro screen would make every layer a megabyte.
-constexpr int32_t kLargestStackedSide = 64;
+// texture. Every layer is as large as the largest stacked picture, so the
+// limit is set by what is drawn by the hundred: the tiles of the squares and
+// the frame pieces all fit 16x16. The few larger pictures (digits, labels,
+// ring, bands) cost a bind each; stacking them in 64x64 layers cost 5 MB more
+// memory and saved nothing measurable.
+constexpr int32_t kLargestStackedSide = 16;
 
 // (Re)builds gPictureStack from the textures in gTextures, reading them back
 // from OpenGL. Needs a current context; replaces any stack made before.
