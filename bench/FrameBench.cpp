@@ -32,6 +32,7 @@
 #include "render/OpenGLRenderer.h"
 #include "render/PictureStack.h"
 #include "support/OffscreenGL.h"
+#include "support/SilentBackends.h"
 
 // Counting allocator: every malloc and operator new of the process (Mesa's
 // included) passes here while counting is on.
@@ -81,26 +82,6 @@ void operator delete[](void* p, size_t) noexcept {
 }
 
 namespace {
-
-int64_t gNowMs = 1'000'000'000;
-int64_t readNow() {
-    return gNowMs;
-}
-int64_t perSecond() {
-    return 1000;
-}
-
-// Silence that records nothing, so that the game's own allocations are counted.
-class NullAudio : public AudioRenderer {
-public:
-    void loadMusic(const char*) override {}
-    void playMusic(int) override {}
-    void stopMusic() override {}
-    void loadSample(const char*) override {}
-    void playSample(int) override {}
-    void setMusicVolume(int) override {}
-    uint32_t voiceVolume(int voice) override { return 9000u * static_cast<uint32_t>(voice + 1); }
-};
 
 using Clock = std::chrono::steady_clock;
 
@@ -183,7 +164,7 @@ void frameCosts(Bench& bench, DuobrikApplication& app) {
     std::printf("%-34s | %8s %8s | %8s %8s\n", "scene", "median", "p99", "median", "p99");
 
     auto tick = [&] {
-        gNowMs += 16 + (gNowMs % 3 == 0 ? 1 : 0);
+        gScriptedNowMs += 16 + (gScriptedNowMs % 3 == 0 ? 1 : 0);
         app.tick();
     };
     auto render = [&] { app.render(); };
@@ -237,7 +218,7 @@ void updateRate(DuobrikApplication& app) {
             if (random() % 16 == 0) {
                 app.level->keyDown(kPlayKeys[random() % 7]);
             }
-            gNowMs += 1 + random() % 16;
+            gScriptedNowMs += 1 + random() % 16;
             app.tick();
             ++updates;
             const uint8_t state = app.level->state;
@@ -261,7 +242,7 @@ void allocations(Bench& bench, DuobrikApplication& app) {
         if (random() % 8 == 0) {
             app.keyDown(kPlayKeys[random() % 7]);
         }
-        gNowMs += 16;
+        gScriptedNowMs += 16;
     };
     for (int i = 0; i < 60; ++i) {  // warm up
         step();
@@ -328,7 +309,7 @@ void levelRun(OffscreenGL& gl, DuobrikApplication& app) {
     long frames = 0;
     int winScreens = 0;
     while (frames < 100000 && winScreens == 0) {
-        gNowMs += 16;
+        gScriptedNowMs += 16;
         app.tick();
         gl.beginFrame();
         app.render();
@@ -382,8 +363,9 @@ int main(int argc, char** argv) {
     std::printf("GL renderer: %s, %s\n", glGetString(GL_RENDERER), glGetString(GL_VERSION));
     std::printf("Picture stack: %d layers of %dx%d\n", gPictureStack.depth,
                 gPictureStack.layerWidth, gPictureStack.layerHeight);
-    gCounter = {readNow, perSecond};
-    NullAudio audio;
+    gCounter = scriptedClock();
+    // Silence that records nothing, so that the game's own allocations are counted.
+    SilentAudio audio;
     gAudio = &audio;
     OpenGLRenderer initial;
     gRenderer = &initial;

@@ -17,41 +17,9 @@
 #include "audio/AudioRenderer.h"
 #include "levels/BrikLevel.h"
 #include "render/Renderer.h"
+#include "support/SilentBackends.h"
 
 namespace {
-
-int64_t gNowMs = 1'000'000'000;
-int64_t readNow() {
-    return gNowMs;
-}
-int64_t perSecond() {
-    return 1000;
-}
-
-class SilentRenderer : public Renderer {
-public:
-    void clear() override {}
-    void drawBoard(const Cell*) override {}
-    void drawCell(int, int, const Cell*) override {}
-    void drawTextureScaled(int, int, int, int, float, unsigned) override {}
-    void drawTexture(int, int, unsigned) override {}
-    void drawTextureCentered(int, int, unsigned) override {}
-    void pushTransform() override {}
-    void translate(float, float) override {}
-    void rotate(float) override {}
-    void popTransform() override {}
-};
-
-class SilentAudio : public AudioRenderer {
-public:
-    void loadMusic(const char*) override {}
-    void playMusic(int) override {}
-    void stopMusic() override {}
-    void loadSample(const char*) override {}
-    void playSample(int) override {}
-    void setMusicVolume(int) override {}
-    uint32_t voiceVolume(int voice) override { return 20000u * static_cast<uint32_t>(voice); }
-};
 
 // Arrows and Space most often, Down held for speed, and some odd codes.
 constexpr int32_t kKeys[] = {37, 39, 40, 40, 40, 40, 38, 32, 37, 39, 27, 13, 0, 255, 65};
@@ -61,7 +29,7 @@ constexpr int32_t kKeys[] = {37, 39, 40, 40, 40, 40, 38, 32, 37, 39, 27, 13, 0, 
 int main(int argc, char** argv) {
     const int games = argc > 1 ? std::atoi(argv[1]) : 1000;
     std::mt19937 random(argc > 2 ? static_cast<unsigned>(std::atoi(argv[2])) : 1u);
-    gCounter = {readNow, perSecond};
+    gCounter = scriptedClock();
     SilentRenderer renderer;
     SilentAudio audio;
     gRenderer = &renderer;
@@ -83,7 +51,7 @@ int main(int argc, char** argv) {
                 app.keyUp(key);
             }
         }
-        gNowMs += 1 + static_cast<int64_t>(random() % 120);
+        gScriptedNowMs += 1 + static_cast<int64_t>(random() % 120);
         app.tick();
         app.render();
         ++frames;

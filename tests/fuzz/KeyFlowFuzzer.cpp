@@ -11,51 +11,15 @@
 #include "audio/AudioRenderer.h"
 #include "levels/BrikLevel.h"
 #include "render/Renderer.h"
-
-namespace {
-
-int64_t gNowMs = 0;
-int64_t readNow() {
-    return gNowMs;
-}
-int64_t perSecond() {
-    return 1000;
-}
-
-class SilentRenderer : public Renderer {
-public:
-    void clear() override {}
-    void drawBoard(const Cell*) override {}
-    void drawCell(int, int, const Cell*) override {}
-    void drawTextureScaled(int, int, int, int, float, unsigned) override {}
-    void drawTexture(int, int, unsigned) override {}
-    void drawTextureCentered(int, int, unsigned) override {}
-    void pushTransform() override {}
-    void translate(float, float) override {}
-    void rotate(float) override {}
-    void popTransform() override {}
-};
-
-class SilentAudio : public AudioRenderer {
-public:
-    void loadMusic(const char*) override {}
-    void playMusic(int) override {}
-    void stopMusic() override {}
-    void loadSample(const char*) override {}
-    void playSample(int) override {}
-    void setMusicVolume(int) override {}
-    uint32_t voiceVolume(int voice) override { return static_cast<uint32_t>(voice) * 16000u; }
-};
-
-}  // namespace
+#include "support/SilentBackends.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static SilentRenderer renderer;
     static SilentAudio audio;
     gRenderer = &renderer;
     gAudio = &audio;
-    gCounter = {readNow, perSecond};
-    gNowMs = 1'000'000;
+    gCounter = scriptedClock();
+    gScriptedNowMs = 1'000'000;
     DuobrikApplication app;
     app.init();
     for (size_t i = 0; i + 1 < size; i += 2) {
@@ -69,10 +33,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                 app.keyUp(arg);
                 break;
             case 2:  // a long pause, as after a minimised window
-                gNowMs += static_cast<int64_t>(arg) * 1000;
+                gScriptedNowMs += static_cast<int64_t>(arg) * 1000;
                 break;
             case 3:  // the clock going backwards
-                gNowMs -= arg;
+                gScriptedNowMs -= arg;
                 break;
             case 4:  // a level one row from winning
                 if (auto* play = dynamic_cast<BrikLevel*>(app.level.get())) {
@@ -83,7 +47,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                 }
                 break;
             default:
-                gNowMs += arg;
+                gScriptedNowMs += arg;
                 app.tick();
                 app.render();
                 break;
