@@ -24,6 +24,19 @@ int32_t readInt32(const unsigned char* b) {
                                 static_cast<uint32_t>(b[3]) << 24);
 }
 
+// Reads the next record's width and height. False at the end of the file and
+// for a negative or oversized record, which is damage: nothing after it is
+// trusted, and nothing is allocated for it.
+bool readRecordSize(FILE* file, int32_t largestSide, int32_t& width, int32_t& height) {
+    unsigned char header[8];
+    if (std::fread(header, 1, sizeof header, file) != sizeof header) {
+        return false;
+    }
+    width = readInt32(header);
+    height = readInt32(header + 4);
+    return width >= 0 && height >= 0 && width <= largestSide && height <= largestSide;
+}
+
 }  // namespace
 
 int32_t paddedSize(int32_t size) {
@@ -50,17 +63,9 @@ int loadTexturesFrom(const char* path) {
 
     int count = 0;
     // The table has room for 300 pictures; records after that are ignored.
-    while (count < kMaxTextures) {
-        unsigned char header[8];
-        if (std::fread(header, 1, sizeof header, file) != sizeof header) {
-            break;
-        }
-        const int32_t width = readInt32(header);
-        const int32_t height = readInt32(header + 4);
-        // A negative or oversized record is damage: stop before allocating for it.
-        if (width < 0 || height < 0 || width > maxSide || height > maxSide) {
-            break;
-        }
+    int32_t width = 0;
+    int32_t height = 0;
+    while (count < kMaxTextures && readRecordSize(file, maxSide, width, height)) {
         TextureEntry& entry = gTextures[count];
         entry.width = width;
         entry.height = height;
@@ -126,16 +131,10 @@ bool readPicture(const char* path, int index, std::vector<uint8_t>& bgra, int32_
         return false;
     }
     bool found = false;
-    for (int i = 0; i <= index && i < kMaxTextures; ++i) {
-        unsigned char header[8];
-        if (std::fread(header, 1, sizeof header, file) != sizeof header) {
-            break;
-        }
-        const int32_t w = readInt32(header);
-        const int32_t h = readInt32(header + 4);
-        if (w < 0 || h < 0 || w > kLargestSide || h > kLargestSide) {
-            break;
-        }
+    int32_t w = 0;
+    int32_t h = 0;
+    for (int i = 0; i <= index && i < kMaxTextures && readRecordSize(file, kLargestSide, w, h);
+         ++i) {
         const size_t bytes = static_cast<size_t>(w) * h * 4;
         if (i < index) {
             if (std::fseek(file, static_cast<long>(bytes), SEEK_CUR) != 0) {
