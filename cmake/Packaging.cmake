@@ -9,17 +9,9 @@ set(DUOBRIK_APP_ID io.github.duobrik.Duobrik)
 set(DUOBRIK_INSTALL_DIR lib/duobrik)
 
 install(TARGETS duobrik RUNTIME DESTINATION ${DUOBRIK_INSTALL_DIR})
-install(
-  FILES ${DUOBRIK_DATA_DIR}/BrikResource.dat
-        ${DUOBRIK_DATA_DIR}/devils.mod
-        ${DUOBRIK_DATA_DIR}/three.mod
-        ${DUOBRIK_DATA_DIR}/rotate_mono.wav
-        ${DUOBRIK_DATA_DIR}/1line_mono.wav
-        ${DUOBRIK_DATA_DIR}/2lines_mono.wav
-        ${DUOBRIK_DATA_DIR}/3lines_mono.wav
-        ${DUOBRIK_DATA_DIR}/4lines_mono.wav
-        ${DUOBRIK_DATA_DIR}/touched_mono.wav
-  DESTINATION ${DUOBRIK_INSTALL_DIR})
+# Every data file the generators in tools/ write beside the game.
+get_property(duobrik_data_files GLOBAL PROPERTY DUOBRIK_DATA_FILES)
+install(FILES ${duobrik_data_files} DESTINATION ${DUOBRIK_INSTALL_DIR})
 
 # The link is made in the build tree and installed as a link.
 file(MAKE_DIRECTORY ${CMAKE_BINARY_DIR}/packaging)
