@@ -13,15 +13,16 @@
 #include <string>
 #include <vector>
 
+#include "catalogue/Catalogue.h"
 #include "tools/artgen/Bevel.h"
 #include "tools/artgen/Image.h"
 
 namespace tiles {
 
-constexpr int kSquare = 20;                     // a board square in screen pixels
+constexpr int kSquare = catalogue::kSquarePixels;
 constexpr int kCorner = 3;                      // outline pixel plus a 2-pixel bevel
 constexpr int kMiddle = kSquare - 2 * kCorner;  // 14
-constexpr int kSetSize = 20;
+constexpr int kSetSize = catalogue::kTileSetSize;
 
 // Which neighbours of a square belong to the same piece.
 struct Neighbours {
