@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "app/Level.h"
+#include "catalogue/Catalogue.h"
 
 class BrikApplication {
 public:
@@ -31,5 +32,5 @@ public:
     int64_t lastTimeMs = 0;
     int64_t ticksPerMs = 1;
     int32_t score = 0;
-    int32_t pieceCounts[7] = {};
+    int32_t pieceCounts[catalogue::kPieceCount] = {};
 };

@@ -8,13 +8,14 @@
 #include "app/DuobrikApplication.h"
 #include "app/Window.h"
 #include "audio/MikModRenderer.h"
+#include "catalogue/Catalogue.h"
 #include "render/OpenGLRenderer.h"
 #include "render/TextureTable.h"
 
 namespace {
 
 // The picture the desktop shows for the window.
-constexpr int kIconPicture = 222;
+constexpr int kIconPicture = catalogue::kIcon;
 
 // Where the buffer swap does not wait for the display (software GL, virtual X
 // servers, vsync switched off), the loop would draw thousands of frames a

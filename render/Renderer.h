@@ -38,7 +38,8 @@ public:
     virtual void rotate(float degrees) = 0;
     virtual void popTransform() = 0;
 
-    // Darkening of the clearing tile set (148..167): 0 full brightness, 1 black.
+    // Darkening of the clearing tile set (catalogue::kClearingSet): 0 full
+    // brightness, 1 black.
     float fade = 0.0f;
 };
 

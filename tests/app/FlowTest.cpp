@@ -135,7 +135,7 @@ TEST_F(FlowTest, FromTheIntroThroughTheTwentyFourLevelsToTheWinScreen) {
     paused.update(0, 1);
     paused.update(1, INT64_MAX);
     paused.keyDown(0);
-    EXPECT_EQ(paused.state, WinLevel::kBackToIntro);
+    EXPECT_EQ(paused.state, BackToIntro);
 }
 
 TEST_F(FlowTest, LosingAnyLevelGoesToASilentIntro) {
@@ -207,8 +207,8 @@ TEST_F(FlowTest, ManyGamesWithRandomKeysAndClockSteps) {
                 EXPECT_EQ(level->score, app->levelNumber >= 4 ? app->score : 0);
                 if (app->levelNumber < loseAt[game % 14]) {
                     level->linesToGo = 1;
-                    for (int c = 0; c < BrikLevel::kColumns; ++c) {
-                        level->setCell(c, 0, 1 + c % 7);
+                    for (int c = 0; c < catalogue::kBoardColumns; ++c) {
+                        level->board.setCell(c, 0, 1 + c % 7);
                     }
                 }
             } else if (level != nullptr) {

@@ -73,15 +73,15 @@ struct Rig : BrikLevel {
     }
 
     void fillRow(int r, int exceptColumn = -1, int colour = 3) {
-        for (int c = 0; c < kColumns; ++c) {
+        for (int c = 0; c < catalogue::kBoardColumns; ++c) {
             if (c != exceptColumn) {
-                setCell(c, r, colour);
+                board.setCell(c, r, colour);
             }
         }
     }
 
     int filledCount() const {
-        return static_cast<int>(std::count_if(std::begin(board), std::end(board),
+        return static_cast<int>(std::count_if(std::begin(board.cells), std::end(board.cells),
                                               [](const Cell& c) { return c.filled(); }));
     }
 };

@@ -48,10 +48,10 @@ TEST(BrikLevelSpawn, RandomDrawsComeInTheirOrder) {
     hazards.step(16);
     // The block fell to the floor, then the garbage row lifted it by one.
     EXPECT_EQ(
-        vals(hazards.cellAt(d[1] % 9, 1).tiles[0], typeOf(hazards.next), typeOf(hazards.current)),
+        vals(hazards.board.at(d[1] % 9, 1).tiles[0], typeOf(hazards.next), typeOf(hazards.current)),
         vals(kBase[d[0] % 7 + 1], d[13] % 7, d[14] % 7));
     for (int c = 0; c < 10; ++c) {
-        const Cell& cell = hazards.cellAt(c, 0);
+        const Cell& cell = hazards.board.at(c, 0);
         EXPECT_EQ(cell.filled() ? cell.tiles[0] : -1,
                   d[3 + c] % 10 >= 7 ? -1 : kBase[d[2] % 7 + 1]);
     }
@@ -84,7 +84,7 @@ TEST(BrikLevelSpawn, HazardsComeByTheirPeriodAndAGarbageRowCanEndTheGame) {
     for (int period : {0, 1}) {
         Rig lifted;
         for (int r = 0; r <= 17; ++r) {
-            lifted.setCell(4, r, 5);
+            lifted.board.setCell(4, r, 5);
         }
         lifted.garbageRowPeriod = period;
         lifted.keyDown(kLeft);
@@ -123,7 +123,7 @@ TEST(BrikLevelFall, TheLockDelay) {
 
 TEST(BrikLevelFall, APieceSlidOffItsSupportFallsOnceTheSlideHasEnded) {
     Rig rig;
-    rig.setCell(5, 0, 3);
+    rig.board.setCell(5, 0, 3);
     rig.spawn(&gTetriminoO, 0, 4, 1);
     rig.step(30);
     rig.keyDown(kLeft);
@@ -159,7 +159,7 @@ TEST(BrikLevelSteer, AHeldArrowSlidesOneColumnAtATimeUpToTheWall) {
 TEST(BrikLevelSteer, ASlideBegunAtASpawnMovesThePieceOnce) {
     Rig rig;
     for (int r = 0; r <= 18; ++r) {
-        rig.setCell(2, r, 4);
+        rig.board.setCell(2, r, 4);
     }
     rig.keyDown(kLeft);
     rig.spawn(&gTetriminoJ);
@@ -167,8 +167,9 @@ TEST(BrikLevelSteer, ASlideBegunAtASpawnMovesThePieceOnce) {
         ASSERT_EQ(rig.column, 3) << "update " << i;
         rig.step(16);
     }
-    EXPECT_EQ(vals(rig.cellAt(3, 0).filled(), rig.cellAt(3, 1).filled(), rig.cellAt(2, 0).tiles[0]),
-              vals(1, 1, 63));
+    EXPECT_EQ(
+        vals(rig.board.at(3, 0).filled(), rig.board.at(3, 1).filled(), rig.board.at(2, 0).tiles[0]),
+        vals(1, 1, 63));
 }
 
 // Up leaves its turn pending when released before the update; Space withdraws
@@ -200,17 +201,17 @@ TEST(BrikLevelSteer, UpTappedBetweenUpdatesTurnsButSpaceTappedAndOddInputDoNot) 
     for (int r = 0; r < 20; ++r) {
         rig.fillRow(r, -1, r % 7 + 1);
     }
-    Cell before[BrikLevel::kCells];
-    std::memcpy(before, rig.board, sizeof(before));
+    Cell before[catalogue::kBoardCells];
+    std::memcpy(before, rig.board.cells, sizeof(before));
     for (const auto& [col, row] : {std::pair{-1, 0}, {10, 0}, {0, -1}, {0, 20}, {99999, -99999}}) {
-        rig.setCell(col, row, 3);
+        rig.board.setCell(col, row, 3);
     }
     for (int row : {-1, 20, -100000, 100000}) {
-        rig.closeLowerEdges(row);
-        rig.closeUpperEdges(row);
-        rig.markClearing(row);
+        rig.board.closeLowerEdges(row);
+        rig.board.closeUpperEdges(row);
+        rig.board.markClearing(row);
     }
-    EXPECT_EQ(std::memcmp(before, rig.board, sizeof(before)), 0);
+    EXPECT_EQ(std::memcmp(before, rig.board.cells, sizeof(before)), 0);
 }
 
 // A piece scores 1 as it locks. A completed row turns to the clearing set,
@@ -229,8 +230,8 @@ TEST(BrikLevelClear, ALockScoresOneAndACompletedRowFadesThenScoresTwenty) {
     rig.step(10);
     ASSERT_EQ(vals(rig.state, rig.current == nullptr, rig.renderer.fade * 1000),
               vals(ClearFade, 1, 0));
-    EXPECT_TRUE(inClearingSet(rig.cellAt(0, 1).tiles[0]) &&
-                inClearingSet(rig.cellAt(5, 1).tiles[8]));
+    EXPECT_TRUE(inClearingSet(rig.board.at(0, 1).tiles[0]) &&
+                inClearingSet(rig.board.at(5, 1).tiles[8]));
     for (const auto& [ms, fade] : {std::pair{100, 0.2f}, {150, 0.5f}, {250, 1.0f}}) {
         rig.step(ms);
         EXPECT_FLOAT_EQ(rig.renderer.fade, fade) << "after " << ms;
@@ -242,7 +243,7 @@ TEST(BrikLevelClear, ALockScoresOneAndACompletedRowFadesThenScoresTwenty) {
     EXPECT_EQ(rig.audio.samplesPlayed, (std::vector<int>{5, 5, 1}));
     std::vector<int> tiles;
     for (const auto& [c, r] : {std::pair{8, 0}, {9, 0}, {0, 0}, {0, 1}}) {
-        tiles.insert(tiles.end(), rig.cellAt(c, r).tiles, rig.cellAt(c, r).tiles + 9);
+        tiles.insert(tiles.end(), rig.board.at(c, r).tiles, rig.board.at(c, r).tiles + 9);
     }
     EXPECT_EQ(tiles, (std::vector<int>{
                          22,  24,  35,  27,  28,  39,  30,  32,  40,   // O lower left
@@ -325,7 +326,7 @@ TEST(BrikLevelEnd, BothEndsWaitForAKeyAndFadeTheMusicOut) {
     EXPECT_EQ(vals(lost.state, lost.rotateRequest, gTetriminoS.orientation), vals(LoseWait, 0, 0));
     lost.step(10);
     EXPECT_EQ(vals(lost.state, lost.current == nullptr), vals(LoseWait, 1));
-    for (const Cell& cell : lost.board) {
+    for (const Cell& cell : lost.board.cells) {
         EXPECT_TRUE(!cell.filled() ||
                     (inClearingSet(cell.tiles[0]) && inClearingSet(cell.tiles[8])));
     }

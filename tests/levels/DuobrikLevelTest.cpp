@@ -85,13 +85,13 @@ TEST_F(DuobrikLevelTest, EachPresetBoardHasItsBlocksAsClosedSquaresAndNoFullRow)
     const int blocks[11] = {0, 0, 16, 16, 10, 27, 24, 21, 63, 64, 30};
     for (int id = 1; id <= 10; ++id) {
         std::unique_ptr<DuobrikLevel> board = makeDuobrikLevel(id);
-        board->cellAt(9, 19).empty = 0;
+        board->board.at(9, 19).empty = 0;
         board->start();
         int total = 0, misplaced = 0, unclosed = 0;
-        for (int r = 0; r < BrikLevel::kRows; ++r) {
+        for (int r = 0; r < catalogue::kBoardRows; ++r) {
             int n = 0;
-            for (int c = 0; c < BrikLevel::kColumns; ++c) {
-                const Cell& cell = board->cellAt(c, r);
+            for (int c = 0; c < catalogue::kBoardColumns; ++c) {
+                const Cell& cell = board->board.at(c, r);
                 const uint8_t base = cell.tiles[0];
                 n += cell.filled() ? 1 : 0;
                 unclosed +=
@@ -100,7 +100,7 @@ TEST_F(DuobrikLevelTest, EachPresetBoardHasItsBlocksAsClosedSquaresAndNoFullRow)
                                                   [&](int o, int t) { return t == base + o; }));
             }
             total += n;
-            misplaced += n == BrikLevel::kColumns || (n > 0 && r > 7) ? 1 : 0;
+            misplaced += n == catalogue::kBoardColumns || (n > 0 && r > 7) ? 1 : 0;
         }
         EXPECT_EQ(vals(total, misplaced, unclosed, board->state), vals(blocks[id], 0, 0, Spawn))
             << "class " << id;

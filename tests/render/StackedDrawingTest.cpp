@@ -72,18 +72,18 @@ TEST_F(StackedDrawingTest, TheGamesScenesDrawTheSame) {
     std::unique_ptr<DuobrikLevel> level = makeDuobrikLevel(1);
     level->start();
     level->update(1000, 1);
-    for (int row = 0; row < BrikLevel::kRows - 1; ++row) {
-        for (int c = 0; c < BrikLevel::kColumns; ++c) {
-            level->setCell(c, row, 1 + (c * 3 + row) % 7);
+    for (int row = 0; row < catalogue::kBoardRows - 1; ++row) {
+        for (int c = 0; c < catalogue::kBoardColumns; ++c) {
+            level->board.setCell(c, row, 1 + (c * 3 + row) % 7);
         }
-        level->closeLowerEdges(row);
+        level->board.closeLowerEdges(row);
     }
     std::ranges::copy(std::array{0.15f, 0.5f, 0.77f, 1.0f}, level->voiceLevels);
     level->score = 123456;
     expectSameFrames("full board with bands", [&] { level->draw(); });
 
     for (int row = 0; row < 4; ++row) {
-        level->markClearing(row);
+        level->board.markClearing(row);
     }
     for (float fade : {0.0f, 0.37f, 0.5f, 0.99f}) {
         stacked.fade = plain.fade = fade;

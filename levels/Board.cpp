@@ -1,0 +1,191 @@
+#include "levels/Board.h"
+
+#include <cstdint>
+
+using namespace catalogue;
+
+namespace {
+
+constexpr int kDropTopRow = 9;  // the highest row a dropped block rests on
+
+// First texture index of the tile set of colour numbers 1..7; any other
+// number gets the clearing set.
+constexpr uint8_t kColourSet[kPieceCount + 1] = {
+    kClearingSet,  // not a colour
+    kTileSetI,     // 1
+    kTileSetZ,     // 2
+    kTileSetO,     // 3
+    kTileSetS,     // 4
+    kTileSetJ,     // 5
+    kTileSetL,     // 6
+    kTileSetT,     // 7
+};
+
+// A square closed on all four sides: tiles 1..9 as offsets into its set.
+constexpr uint8_t kLoneSquare[9] = {0, 2, 3, 5, 6, 7, 8, 10, 11};
+
+// Closing an edge: offset replacements for the three tiles of the bottom band
+// (tiles 1, 2, 3) and of the top band (tiles 7, 8, 9). Each is the joining
+// rule with "the piece continues below/above" made false. 0xFF: no entry.
+struct OffsetSwap {
+    uint8_t from;
+    uint8_t to;
+};
+constexpr uint8_t kNone = 0xFF;
+constexpr uint8_t kJoinedCorner = 19;  // used by the O's pictures alone
+// clang-format off
+constexpr OffsetSwap kCloseBottom[3][3] = {
+    /* tile 1 */ {{1, 13}, {14, 0},  {19, 13}},
+    /* tile 2 */ {{15, 2}, {kNone, kNone}, {kNone, kNone}},
+    /* tile 3 */ {{4, 13}, {16, 3},  {19, 13}},
+};
+constexpr OffsetSwap kCloseTop[3][3] = {
+    /* tile 7 */ {{9, 18},  {14, 8},  {19, 18}},
+    /* tile 8 */ {{15, 10}, {kNone, kNone}, {kNone, kNone}},
+    /* tile 9 */ {{12, 18}, {16, 11}, {19, 18}},
+};
+// clang-format on
+constexpr int kBottomBand = 0;  // tiles 1..3 as array elements
+constexpr int kTopBand = 6;     // tiles 7..9
+
+bool onBoard(int column, int row) {
+    return column >= 0 && column < kBoardColumns && row >= 0 && row < kBoardRows;
+}
+
+// The piece tile set (one of the seven) that holds `tile`, as its base; the
+// clearing set when none does.
+uint8_t pieceSetOf(uint8_t tile) {
+    for (const unsigned base : kPieceTileSets) {
+        if (tile >= base && tile < base + kTileSetSize) {
+            return static_cast<uint8_t>(base);
+        }
+    }
+    return kClearingSet;
+}
+
+void closeBand(Cell& cell, int firstTile, const OffsetSwap (&swaps)[3][3]) {
+    for (int k = 0; k < 3; ++k) {
+        uint8_t& tile = cell.tiles[firstTile + k];
+        const uint8_t base = pieceSetOf(tile);
+        if (base == kClearingSet) {
+            continue;
+        }
+        const uint8_t offset = static_cast<uint8_t>(tile - base);
+        for (const OffsetSwap& swap : swaps[k]) {
+            if (swap.from != offset || (swap.from == kJoinedCorner && base != kTileSetO)) {
+                continue;
+            }
+            tile = static_cast<uint8_t>(base + swap.to);
+            break;
+        }
+    }
+}
+
+}  // namespace
+
+void Board::clear() {
+    for (Cell& cell : cells) {
+        cell.empty = 1;
+    }
+}
+
+void Board::setCell(int column, int row, int colourNumber) {
+    if (!onBoard(column, row)) {
+        return;
+    }
+    const bool colour = colourNumber >= 1 && colourNumber <= kPieceCount;
+    const uint8_t base = kColourSet[colour ? colourNumber : 0];
+    Cell& cell = at(column, row);
+    cell.empty = 0;
+    for (int k = 0; k < 9; ++k) {
+        cell.tiles[k] = static_cast<uint8_t>(base + kLoneSquare[k]);
+    }
+}
+
+bool Board::rowFull(int row) const {
+    if (!onBoard(0, row)) {
+        return false;
+    }
+    for (int c = 0; c < kBoardColumns; ++c) {
+        if (!at(c, row).filled()) {
+            return false;
+        }
+    }
+    return true;
+}
+
+void Board::removeRow(int row) {
+    if (!onBoard(0, row)) {
+        return;
+    }
+    for (int c = 0; c < kBoardColumns; ++c) {
+        for (int r = row; r < kTopRow; ++r) {
+            at(c, r) = at(c, r + 1);
+        }
+        at(c, kTopRow).empty = 1;
+    }
+}
+
+void Board::dropBlock(int column, int colourNumber) {
+    if (!onBoard(column, kDropTopRow) || at(column, kDropTopRow).filled()) {
+        return;
+    }
+    int r = kDropTopRow;
+    while (r > 0 && !at(column, r - 1).filled()) {
+        --r;
+    }
+    setCell(column, r, colourNumber);
+}
+
+void Board::raiseGarbageRow(int colourNumber, const bool (&holes)[kBoardColumns]) {
+    for (int c = 0; c < kBoardColumns; ++c) {
+        for (int r = kTopRow - 1; r >= 0; --r) {
+            at(c, r + 1) = at(c, r);
+        }
+    }
+    bool anyHole = false;
+    for (int c = 0; c < kBoardColumns; ++c) {
+        if (holes[c]) {
+            at(c, 0).empty = 1;
+            anyHole = true;
+        } else {
+            setCell(c, 0, colourNumber);
+        }
+    }
+    if (!anyHole) {
+        at(0, 0).empty = 1;
+    }
+}
+
+void Board::closeLowerEdges(int row) {
+    if (!onBoard(0, row)) {
+        return;
+    }
+    for (int c = 0; c < kBoardColumns; ++c) {
+        closeBand(at(c, row), kBottomBand, kCloseBottom);
+    }
+}
+
+void Board::closeUpperEdges(int row) {
+    if (!onBoard(0, row)) {
+        return;
+    }
+    for (int c = 0; c < kBoardColumns; ++c) {
+        closeBand(at(c, row), kTopBand, kCloseTop);
+    }
+}
+
+void Board::markClearing(int row) {
+    if (!onBoard(0, row)) {
+        return;
+    }
+    for (int c = 0; c < kBoardColumns; ++c) {
+        Cell& cell = at(c, row);
+        // Tile 1 names the set, filled or not; the shift keeps each tile's
+        // offset. Tiles are 8-bit, so the shift wraps like the tiles do.
+        const uint8_t shift = static_cast<uint8_t>(kClearingSet - pieceSetOf(cell.tiles[0]));
+        for (uint8_t& tile : cell.tiles) {
+            tile = static_cast<uint8_t>(tile + shift);
+        }
+    }
+}
