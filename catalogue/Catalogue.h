@@ -1,7 +1,8 @@
 #pragma once
 // The numbers that the game, its picture generator (tools/artgen) and the
-// tests must agree on: where each picture lies in BrikResource.dat, the
-// screen, the board's place on it, the Escape key and the number of pieces.
+// tests must agree on: where each picture lies in BrikResource.dat, which
+// tile of a tile set joins a square to which neighbours, the screen, the
+// board's place on it, the Escape key and the number of pieces.
 // The generator writes each picture at the index named here and the game
 // draws it by the same name, so the two cannot drift apart: renaming or
 // moving a picture here changes both, and a picture placed on top of another
@@ -12,6 +13,7 @@
 // and links nothing, so it sits below all of them without pulling OpenGL,
 // SDL or another folder's library into any of them.
 
+#include <array>
 #include <cstdint>
 
 namespace catalogue {
@@ -117,6 +119,49 @@ inline constexpr unsigned kRecordCount = 223;
 // The bar of rows still to clear is the O set's centre tile (offset 6), one
 // flat colour that stretches to any size; it has no picture of its own.
 inline constexpr unsigned kRowsBar = kTileSetO + 6;
+
+// ---- The joining rule. A square is drawn as nine tiles of its colour's set
+// (tiles 1-3 the bottom band, 4-6 the middle, 7-9 the top, each left to
+// right), chosen by which of its neighbours belong to the same piece, so that
+// the squares of a piece look like one block. The generator cuts each tile
+// for its role; the piece pictures are checked against the rule when they
+// are compiled.
+
+struct Neighbours {
+    bool left = false, right = false, down = false, up = false;
+    bool downLeft = false, downRight = false, upLeft = false, upRight = false;
+
+    // Bits 0..7 in the order of the fields, so that 0..255 name every case.
+    static constexpr Neighbours fromBits(unsigned bits) {
+        auto bit = [bits](int i) { return ((bits >> i) & 1u) != 0; };
+        return {bit(0), bit(1), bit(2), bit(3), bit(4), bit(5), bit(6), bit(7)};
+    }
+};
+
+// The offsets in its tile set of a square's tiles 1..9. A lone square has
+// 0, 2, 3, 5, 6, 7, 8, 10, 11.
+constexpr std::array<int, 9> joinOffsets(const Neighbours& n) {
+    // A corner tile: joined on both sides (19 when the diagonal neighbour is
+    // joined too), on the upper or lower side only, sideways only, or alone.
+    auto corner = [](bool vertical, bool sideways, bool diagonal, int both, int vertOnly,
+                     int sideOnly, int alone) {
+        return vertical && sideways ? (diagonal ? 19 : both)
+               : vertical           ? vertOnly
+               : sideways           ? sideOnly
+                                    : alone;
+    };
+    return {
+        corner(n.down, n.left, n.downLeft, 1, 14, 13, 0),
+        n.down ? 15 : 2,
+        corner(n.down, n.right, n.downRight, 4, 16, 13, 3),
+        n.left ? 17 : 5,
+        6,
+        n.right ? 17 : 7,
+        corner(n.up, n.left, n.upLeft, 9, 14, 18, 8),
+        n.up ? 15 : 10,
+        corner(n.up, n.right, n.upRight, 12, 16, 18, 11),
+    };
+}
 
 // ---- Checks: no picture lies on top of another, and all are in the file.
 

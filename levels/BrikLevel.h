@@ -50,9 +50,10 @@ public:
     int32_t garbageRowColour = 2;  // 1 or less: random colour per row
     int32_t garbageRowPeriod = 0;  // a garbage row rises every this many spawns; 0 never
     int32_t score = 0;             // carried by the game flow
-    int32_t pieceCounts[catalogue::kPieceCount] = {};  // spawned pieces per type code O Z S L J T I
-    int32_t musicSection = 0;                          // read by DuobrikLevel's start
-    float shakeAmplitude = 0.0f;                       // shake after a clear of two or more rows
+    // Spawned pieces per type code O Z S L J T I, carried by the game flow.
+    int32_t pieceCounts[catalogue::kPieceCount] = {};
+    int32_t musicSection = 0;     // read by DuobrikLevel's start
+    float shakeAmplitude = 0.0f;  // shake after a clear of two or more rows
     float shakePhase = 0.0f;
 
     Board board;

@@ -8,9 +8,11 @@
 //
 // Every value is the piece's tile set base plus the offset that the joining
 // rule gives for the square's neighbours (see pieces/Cell.h for the tile
-// order); the piece tests recompute each one from the shapes. The checks at
-// the end hold every table to the piece's tile set in the catalogue.
+// order). The checks at the end hold every table to its piece's tile set and
+// to the catalogue's joining rule, by which the generator cut the tiles, so
+// a mistyped tile stops the build.
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 
@@ -173,12 +175,45 @@ constexpr bool wellFormed(const PictureRow (&table)[N], unsigned tileSet) {
     return true;
 }
 
-static_assert(wellFormed(kPictureI, catalogue::kTileSetI));
-static_assert(wellFormed(kPictureJ, catalogue::kTileSetJ));
-static_assert(wellFormed(kPictureL, catalogue::kTileSetL));
-static_assert(wellFormed(kPictureO, catalogue::kTileSetO));
-static_assert(wellFormed(kPictureS, catalogue::kTileSetS));
-static_assert(wellFormed(kPictureT, catalogue::kTileSetT));
-static_assert(wellFormed(kPictureZ, catalogue::kTileSetZ));
+// Every square shows the tiles the joining rule gives it among the squares
+// of its own picture.
+template <std::size_t N>
+constexpr bool joined(const PictureRow (&table)[N], unsigned tileSet) {
+    auto has = [&](const PictureRow& square, int di, int dj) {
+        for (const PictureRow& other : table) {
+            if (other.orientation == square.orientation && other.i == square.i + di &&
+                other.j == square.j + dj) {
+                return true;
+            }
+        }
+        return false;
+    };
+    for (const PictureRow& s : table) {
+        const catalogue::Neighbours n{has(s, -1, 0),  has(s, 1, 0),  has(s, 0, -1), has(s, 0, 1),
+                                      has(s, -1, -1), has(s, 1, -1), has(s, -1, 1), has(s, 1, 1)};
+        const std::array<int, 9> offsets = catalogue::joinOffsets(n);
+        for (int k = 0; k < 9; ++k) {
+            if (s.tiles[k] != tileSet + offsets[k]) {
+                return false;
+            }
+        }
+    }
+    return true;
+}
+
+static_assert(wellFormed(kPictureI, catalogue::kTileSetI) &&
+              joined(kPictureI, catalogue::kTileSetI));
+static_assert(wellFormed(kPictureJ, catalogue::kTileSetJ) &&
+              joined(kPictureJ, catalogue::kTileSetJ));
+static_assert(wellFormed(kPictureL, catalogue::kTileSetL) &&
+              joined(kPictureL, catalogue::kTileSetL));
+static_assert(wellFormed(kPictureO, catalogue::kTileSetO) &&
+              joined(kPictureO, catalogue::kTileSetO));
+static_assert(wellFormed(kPictureS, catalogue::kTileSetS) &&
+              joined(kPictureS, catalogue::kTileSetS));
+static_assert(wellFormed(kPictureT, catalogue::kTileSetT) &&
+              joined(kPictureT, catalogue::kTileSetT));
+static_assert(wellFormed(kPictureZ, catalogue::kTileSetZ) &&
+              joined(kPictureZ, catalogue::kTileSetZ));
 
 }  // namespace pictures
