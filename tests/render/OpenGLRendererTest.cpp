@@ -10,10 +10,13 @@
 #include <cstdio>
 #include <cstring>
 
+#include "catalogue/Catalogue.h"
 #include "pieces/Cell.h"
 #include "support/OffscreenGL.h"
 
 namespace {
+
+using namespace catalogue;
 
 const char* kFile = "renderer_test.dat";
 using Box = std::array<int, 4>;  // left, top, right, bottom, inclusive
@@ -35,9 +38,9 @@ protected:
     }
     // The box of visible pixels with the given red value.
     Box boxOf(uint8_t red) const {
-        Box box{320, 480, -1, -1};
-        for (int i = 0; i < 320 * 480; ++i) {
-            const int x = i % 320, y = i / 320;
+        Box box{kScreenWidth, kScreenHeight, -1, -1};
+        for (int i = 0; i < kScreenWidth * kScreenHeight; ++i) {
+            const int x = i % kScreenWidth, y = i / kScreenWidth;
             if (OffscreenGL::at(px, x, y).r == red && OffscreenGL::at(px, x, y).a != 0) {
                 box = {std::min(box[0], x), std::min(box[1], y), std::max(box[2], x),
                        std::max(box[3], y)};
@@ -56,19 +59,20 @@ protected:
 };
 
 TEST_F(OpenGLRendererTest, PlacementUpwardBarsAndTheClearingFade) {
+    constexpr unsigned kClearingTile = kClearingSet + 2;
     set(5, 5, 7, 200);
-    set(28, 4, 4, 90);
-    set(150, 4, 4, 255);  // of the clearing set
+    set(kRowsBar, 4, 4, 90);
+    set(kClearingTile, 4, 4, 255);
     set(30, 4, 4, 255);
     load();
     renderer.drawTextureCentered(10, 10, 5);
-    renderer.drawTextureScaled(262, 466, 4, -16, 1.0f, 28);
+    renderer.drawTextureScaled(262, 466, 4, -16, 1.0f, kRowsBar);
     renderer.fade = 1.0f;
-    renderer.drawTexture(0, 100, 150);
+    renderer.drawTexture(0, 100, kClearingTile);
     renderer.drawTexture(10, 100, 30);
-    renderer.drawTextureScaled(20, 100, 4, 4, 1.0f, 150);
+    renderer.drawTextureScaled(20, 100, 4, 4, 1.0f, kClearingTile);
     renderer.fade = 0.5f;
-    renderer.drawTexture(30, 100, 150);
+    renderer.drawTexture(30, 100, kClearingTile);
     px = gl.readPixels();
     EXPECT_EQ(boxOf(200), (Box{8, 7, 12, 13})) << "5x7 centred on (10,10)";
     EXPECT_EQ(boxOf(90), (Box{262, 450, 265, 465})) << "a negative height grows upward";
@@ -99,16 +103,20 @@ TEST_F(OpenGLRendererTest, BoardFrameSurroundsThePlayfieldAndUnknownPicturesDraw
     const struct {
         unsigned texture;
         Box box;
-    } kFrame[] = {{1, {50, 460, 59, 469}},  {6, {50, 60, 59, 459}},   {9, {50, 50, 59, 59}},
-                  {11, {60, 50, 259, 59}},  {3, {60, 460, 259, 469}}, {4, {260, 460, 269, 469}},
-                  {8, {260, 60, 269, 459}}, {12, {260, 50, 269, 59}}};
+    } kFrame[] = {{kFrameBottomLeft, {50, 460, 59, 469}}, {kFrameLeft, {50, 60, 59, 459}},
+                  {kFrameTopLeft, {50, 50, 59, 59}},      {kFrameTop, {60, 50, 259, 59}},
+                  {kFrameBottom, {60, 460, 259, 469}},    {kFrameBottomRight, {260, 460, 269, 469}},
+                  {kFrameRight, {260, 60, 269, 459}},     {kFrameTopRight, {260, 50, 269, 59}}};
     for (const auto& f : kFrame) {
         set(f.texture, 10, 10, static_cast<uint8_t>(11 * f.texture));
     }
-    set(7, 10, 10, 77);  // the unused centre piece is never drawn
+    constexpr uint8_t kCentre = kFrameBottomLeft + 6;  // the frame never draws this piece
+    set(kCentre, 10, 10, 77);
     load();
-    Cell board[200];
-    board[0] = Cell(0, 7, 7, 7, 7, 7, 7, 7, 7, 7);  // column 0, row 0: nine 10x10 tiles of 77
+    Cell board[kBoardCells];
+    // Column 0, row 0: nine 10x10 tiles of 77.
+    board[0] =
+        Cell(0, kCentre, kCentre, kCentre, kCentre, kCentre, kCentre, kCentre, kCentre, kCentre);
     renderer.drawBoard(board);
     // Pictures out of the table, or in it but not in the file (200 records),
     // draw nothing: no untextured white block.

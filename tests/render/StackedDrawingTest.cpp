@@ -15,6 +15,7 @@
 #include <string>
 
 #include "app/IntroLevel.h"
+#include "catalogue/Catalogue.h"
 #include "fakes/FakeAudio.h"
 #include "levels/DuobrikLevel.h"
 #include "levels/DuobrikLevels.h"
@@ -30,7 +31,8 @@ protected:
     void SetUp() override {
         ASSERT_TRUE(gl.ok()) << "no offscreen OpenGL context";
         std::memset(gTextures, 0, sizeof gTextures);
-        ASSERT_GE(loadTextures(), 220) << "the game's picture file is missing";
+        ASSERT_GE(loadTextures(), static_cast<int>(catalogue::kRecordCount))
+            << "the game's picture file is missing";
         ASSERT_NE(gPictureStack.textureName, 0u) << "no picture stack was made";
         gRenderer = &plain;  // the levels write the fade through it
     }
