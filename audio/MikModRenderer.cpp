@@ -172,8 +172,12 @@ void MikModRenderer::playMusic(int position) {
         return;  // a missing module plays nothing
     }
     playing_ = job->module;
-    Player_Start(playing_);
-    Player_SetPosition(static_cast<UWORD>(std::clamp(position, 0, 0xFFFF)));
+    {
+        // No block of the song's first position may be mixed in between.
+        std::lock_guard<std::mutex> lock(updateMutex_);
+        Player_Start(playing_);
+        Player_SetPosition(static_cast<UWORD>(std::clamp(position, 0, 0xFFFF)));
+    }
     musicPlaying_ = true;
     wakeMixer();
 }
@@ -280,7 +284,10 @@ void MikModRenderer::mixerThread() {
             seen = wakeups_;
             voices = effectVoices_;
         }
-        MikMod_Update();
+        {
+            std::lock_guard<std::mutex> lock(updateMutex_);
+            MikMod_Update();
+        }
         // A voice that an effect was just started on reads as stopped until
         // a mix has begun it; such a start also counted a wake-up, so the
         // wait below does not happen then.

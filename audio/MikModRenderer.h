@@ -105,6 +105,9 @@ private:
 
     std::thread mixerThread_;
     std::mutex mixerMutex_;
+    // Held around each mix, and by playMusic from starting the player to
+    // moving it to its position. Taken before libmikmod's own lock.
+    std::mutex updateMutex_;
     std::condition_variable mixerWake_;
     // Guarded by mixerMutex_: every wake-up counts, so that one between the
     // mixer's look at the voices and its wait is not lost.
