@@ -193,12 +193,11 @@ protected:
     static void SetUpTestSuite() { setenv("SDL_AUDIODRIVER", "dummy", 1); }
     static void TearDownTestSuite() { unsetenv("SDL_AUDIODRIVER"); }
     void SetUp() override { ASSERT_TRUE(audio.hasDevice()); }
-    void TearDown() override { std::remove(kToneFile); }
 
-    // Writes the two-second crafted tone as kToneFile.
-    void writeTone() { std::ofstream(kToneFile, std::ios::binary) << craftedWavs()[0].bytes; }
-
-    static constexpr const char* kToneFile = "duobrik-test-tone.wav";
+    // A file name of this test process's own: CTest runs tests side by side.
+    static std::string scratchFile(const std::string& name) {
+        return testing::TempDir() + "duobrik-" + std::to_string(getpid()) + "-" + name + ".wav";
+    }
     MikModRenderer audio;
 };
 
@@ -240,7 +239,7 @@ TEST_F(MikModRendererTest, CraftedEffectsPlayOrAreRefusedAndTheOthersStillSound)
     const std::vector<CraftedWav> table = craftedWavs();
     int playable = 0;
     for (size_t i = 0; i < table.size(); ++i) {
-        const std::string file = "duobrik-crafted-" + std::to_string(i) + ".wav";
+        const std::string file = scratchFile("crafted-" + std::to_string(i));
         std::ofstream(file, std::ios::binary) << table[i].bytes;
         audio.loadSample(file.c_str());
         std::remove(file.c_str());
@@ -268,7 +267,7 @@ TEST_F(MikModRendererTest, EffectsPastTheMixersLastSlotAreRefused) {
         riff(chunk("fmt ", format(1, 1, kToneRate, 8)) + chunk("data", tone(100, 8)));
     constexpr int kFiles = 400;
     for (int i = 0; i < kFiles; ++i) {
-        const std::string file = testing::TempDir() + "duobrik-slot-" + std::to_string(i) + ".wav";
+        const std::string file = scratchFile("slot-" + std::to_string(i));
         std::ofstream(file, std::ios::binary) << bytes;
         audio.loadSample(file.c_str());
         std::remove(file.c_str());
@@ -283,8 +282,10 @@ TEST_F(MikModRendererTest, EffectsPastTheMixersLastSlotAreRefused) {
 }
 
 TEST_F(MikModRendererTest, EffectsSoundWithoutMusicAndLeaveTheBandsDark) {
-    writeTone();
-    audio.loadSample(kToneFile);
+    const std::string tone = scratchFile("tone");
+    std::ofstream(tone, std::ios::binary) << craftedWavs()[0].bytes;
+    audio.loadSample(tone.c_str());
+    std::remove(tone.c_str());
     audio.playSample(0);
     uint32_t bands = 0;
     EXPECT_TRUE(eventually([&] {
