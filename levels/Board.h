@@ -8,7 +8,8 @@
 //
 // Cells are stored column by column, row 0 at the bottom (see
 // catalogue::cellIndex); pieces and the renderer take `cells` as it is.
-// Every operation ignores positions off the board.
+// at() expects a square on the board; every other operation ignores
+// positions off it.
 
 #include "catalogue/Catalogue.h"
 #include "pieces/Cell.h"
