@@ -1,5 +1,6 @@
 #include "levels/Board.h"
 
+#include <array>
 #include <cstdint>
 
 using namespace catalogue;
@@ -22,11 +23,12 @@ constexpr uint8_t kColourSet[kPieceCount + 1] = {
 };
 
 // A square closed on all four sides: tiles 1..9 as offsets into its set.
-constexpr uint8_t kLoneSquare[9] = {0, 2, 3, 5, 6, 7, 8, 10, 11};
+constexpr std::array<int, 9> kLoneSquare = joinOffsets({});
 
 // Closing an edge: offset replacements for the three tiles of the bottom band
 // (tiles 1, 2, 3) and of the top band (tiles 7, 8, 9). Each is the joining
-// rule with "the piece continues below/above" made false. 0xFF: no entry.
+// rule with "the piece continues below/above" made false (checked below).
+// 0xFF: no entry.
 struct OffsetSwap {
     uint8_t from;
     uint8_t to;
@@ -54,7 +56,7 @@ bool onBoard(int column, int row) {
 
 // The piece tile set (one of the seven) that holds `tile`, as its base; the
 // clearing set when none does.
-uint8_t pieceSetOf(uint8_t tile) {
+constexpr uint8_t pieceSetOf(uint8_t tile) {
     for (const unsigned base : kPieceTileSets) {
         if (tile >= base && tile < base + kTileSetSize) {
             return static_cast<uint8_t>(base);
@@ -63,7 +65,7 @@ uint8_t pieceSetOf(uint8_t tile) {
     return kClearingSet;
 }
 
-void closeBand(Cell& cell, int firstTile, const OffsetSwap (&swaps)[3][3]) {
+constexpr void closeBand(Cell& cell, int firstTile, const OffsetSwap (&swaps)[3][3]) {
     for (int k = 0; k < 3; ++k) {
         uint8_t& tile = cell.tiles[firstTile + k];
         const uint8_t base = pieceSetOf(tile);
@@ -80,6 +82,39 @@ void closeBand(Cell& cell, int firstTile, const OffsetSwap (&swaps)[3][3]) {
         }
     }
 }
+
+// Closing an edge gives every square the tiles that the joining rule gives it
+// without its neighbours on that side, in every piece set and for every
+// neighbourhood; a joined corner (19) is replaced in the O's set alone, the
+// only one whose pictures use it.
+constexpr bool closingFollowsTheRule() {
+    for (const unsigned base : kPieceTileSets) {
+        for (unsigned bits = 0; bits < 256; ++bits) {
+            const Neighbours n = Neighbours::fromBits(bits);
+            Neighbours open[2] = {n, n};  // with nothing below, with nothing above
+            open[0].down = open[0].downLeft = open[0].downRight = false;
+            open[1].up = open[1].upLeft = open[1].upRight = false;
+            for (int side = 0; side < 2; ++side) {
+                Cell cell;
+                const std::array<int, 9> before = joinOffsets(n);
+                for (int k = 0; k < 9; ++k) {
+                    cell.tiles[k] = static_cast<uint8_t>(base + before[k]);
+                }
+                closeBand(cell, side == 0 ? kBottomBand : kTopBand,
+                          side == 0 ? kCloseBottom : kCloseTop);
+                const std::array<int, 9> after = joinOffsets(open[side]);
+                for (int k = 0; k < 9; ++k) {
+                    const bool kept = before[k] == kJoinedCorner && base != kTileSetO;
+                    if (cell.tiles[k] != base + (kept ? before[k] : after[k])) {
+                        return false;
+                    }
+                }
+            }
+        }
+    }
+    return true;
+}
+static_assert(closingFollowsTheRule(), "an edge table disagrees with the joining rule");
 
 }  // namespace
 

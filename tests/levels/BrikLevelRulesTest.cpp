@@ -52,9 +52,10 @@ protected:
         rig.runUntil(Collapse, 50);
         rig.step(1);
     }
-    // An S that cannot enter under a full top row, with a turn asked for.
+    // An S that cannot enter for one block, though it would fit turned, with
+    // a turn asked for.
     void loseAtEntry() {
-        rig.fillRow(19, -1, 6);
+        rig.board.setCell(6, 19, 6);
         rig.keyDown(kUp);
         rig.spawn(&gTetriminoS);
     }
@@ -288,6 +289,14 @@ TEST_F(Rules, ATapBetweenUpdatesTurnsWithUpButNotWithSpace) {
     }
 }
 
+// A turn right at the entry would put the standing box above row 19.
+TEST_F(Rules, ATurnAtTheTopKicksThePieceDownToFit) {
+    rig.keyDown(kUp);
+    rig.spawn(&gTetriminoT);
+    EXPECT_EQ(gTetriminoT.orientation, 1);
+    EXPECT_EQ(rig.row, 17);
+}
+
 // Codes outside 0..255 are not keys: none may pass for an arrow once kept in
 // 16 bits.
 TEST_F(Rules, CodesThatAreNoKeysSteerNothing) {
@@ -475,6 +484,16 @@ TEST_F(Rules, TheGameOverPlateShowsWhileALossWaitsAndFades) {
 }
 
 // ---- The board's own operations
+
+TEST(Board, RemovingARowLowersTheRowsAboveAndEmptiesTheTop) {
+    Board board;
+    board.setCell(3, 5, 2);
+    board.setCell(3, 19, 1);
+    board.removeRow(0);
+    EXPECT_TRUE(board.at(3, 4).filled()) << "row 5 came down";
+    EXPECT_TRUE(board.at(3, 18).filled()) << "row 19 came down";
+    EXPECT_FALSE(board.at(3, 19).filled()) << "the top row is empty";
+}
 
 TEST(Board, OperationsOffTheBoardChangeNothing) {
     Board board;

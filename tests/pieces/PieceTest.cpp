@@ -221,28 +221,6 @@ TEST_F(PieceTest, KickOffsetsAtTheEdges) {
     }
 }
 
-// With the kick applied, every turn from every fitting position stays on the
-// board: this is what lets the rules trust the kick.
-TEST_F(PieceTest, AKickedTurnAlwaysLandsInsideTheBoard) {
-    for (const auto& pc : kPieces) {
-        for (int o = 0; o < 4; ++o) {
-            for (int col = 0; col < 10; ++col) {
-                for (int row = 0; row < 20; ++row) {
-                    Tetrimino* p = turned(pc.piece, o);
-                    if (p->collides(col, row, kEmpty.cells)) {
-                        continue;
-                    }
-                    const Kick kick = p->kickOffset(col, row);
-                    int c = col + kick.dx;
-                    p->rotate(c);
-                    EXPECT_FALSE(p->collides(c, row + kick.dy, kEmpty.cells))
-                        << pc.name << o << " at (" << col << ", " << row << ")";
-                }
-            }
-        }
-    }
-}
-
 // ---- Positions off the board, and odd orientation bytes
 
 // The board sits in the middle of a larger area whose other cells are filled,
