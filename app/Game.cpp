@@ -3,6 +3,7 @@
 #include <SDL.h>
 #include <unistd.h>
 
+#include <cstdlib>
 #include <vector>
 
 #include "app/DrawList.h"
@@ -81,6 +82,12 @@ void setWindowIcon() {
 
 int runGame() {
     useExecutableFolder();
+    // Mesa's software renderer splits each frame among threads of its own.
+    // For a 320x480 picture, handing the work over and waiting for it costs
+    // more than it saves: drawn on the main thread, a frame in play takes
+    // about a fifth less processor time. A setting of the player's own wins;
+    // other drivers ignore the variable.
+    setenv("LP_NUM_THREADS", "0", 0);
     if (!openWindow("Duobrik", 320, 480, 32)) {
         // A start-up failure is a failure: say so in the exit code.
         SDL_Quit();
