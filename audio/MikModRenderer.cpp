@@ -21,8 +21,14 @@ constexpr int kEffectVoices = 6;
 // is waiting: enough to ride over a late wake-up, short enough that effects
 // mixed into the stream are still heard at once.
 constexpr uint32_t kQueueAheadMs = 80;
-// How long the music thread sleeps between looks at the queue.
-constexpr auto kQueuePoll = std::chrono::milliseconds(5);
+// How long the music thread sleeps between looks at the queue. The device
+// takes the queue in steps of one mixed block (11.6 ms), so a look much more
+// often than that finds nothing to do; each wake-up costs about as much as
+// mixing a block.
+constexpr auto kQueuePoll = std::chrono::milliseconds(10);
+// Blocks mixed at most per look, so that a queue that cannot fill (a device
+// gone) does not keep the thread from sleeping.
+constexpr int kMostBlocksPerWake = 8;
 // Stereo separation of the module's channels, 0 (mono) .. 128 (hard).
 constexpr UBYTE kPanSeparation = 48;
 // libmikmod's player volume range.
@@ -187,13 +193,17 @@ void MikModRenderer::musicThread(MusicJob job) {
     // Named, so that a profiler or `top -H` tells it from the library's threads.
     pthread_setname_np(pthread_self(), "duobrik-music");
     while (!stopRequested_ && Player_Active()) {
-        MikMod_Update();
-        // Sleep while the device has enough to play; MikMod_Update itself
-        // returns at once, so a loop without this would spin a core and keep
-        // the main thread waiting for libmikmod's lock.
-        while (!stopRequested_ && SdlQueueDriver::queuedMs() > kQueueAheadMs) {
-            std::this_thread::sleep_for(kQueuePoll);
+        // Top the queue up to the mark: one block, or a few after a late
+        // wake-up. Then sleep; MikMod_Update itself returns at once, so a
+        // loop without the sleep would spin a core and keep the main thread
+        // waiting for libmikmod's lock.
+        for (int block = 0; block < kMostBlocksPerWake && !stopRequested_; ++block) {
+            MikMod_Update();
+            if (SdlQueueDriver::queuedMs() > kQueueAheadMs) {
+                break;
+            }
         }
+        std::this_thread::sleep_for(kQueuePoll);
     }
     // Stop the player only if it still plays this thread's module.
     if (Player_GetModule() == job.module) {
