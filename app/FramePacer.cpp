@@ -5,9 +5,12 @@
 namespace {
 
 constexpr int kDefaultRefreshHz = 60;
+// The fastest displays sold run at 500 Hz; a driver that reports more is
+// wrong, and taking it at its word would spin the loop.
+constexpr int kFastestRefreshHz = 500;
 
 int usableRate(int refreshHz) {
-    return refreshHz > 0 ? refreshHz : kDefaultRefreshHz;
+    return refreshHz > 0 ? std::min(refreshHz, kFastestRefreshHz) : kDefaultRefreshHz;
 }
 
 }  // namespace

@@ -17,8 +17,8 @@
 class FramePacer {
 public:
     // `frequency`: counter ticks per second; `refreshHz`: frames per second
-    // (60 where not known or not positive); `now`: the counter at start. The
-    // first frame is due at once.
+    // (60 where not known or not positive, at most 500); `now`: the counter
+    // at start. The first frame is due at once.
     FramePacer(int64_t frequency, int refreshHz, int64_t now);
 
     // A new rate, say after the window moved to another display. The frame

@@ -189,13 +189,20 @@ TEST(FramePacer, FramesKeepToTheGridAndKeysMoveOneForward) {
 }
 
 // Waits are whole milliseconds rounded up, so a wait never ends before the
-// frame is due; a rate of 0 (not known) or below counts as 60 Hz.
-TEST(FramePacer, WaitsRoundUpAndOddRatesCountAs60Hz) {
-    for (int rate : {60, 0, -144}) {
-        FramePacer pacer(1'000'000, rate, 0);
+// frame is due; a rate of 0 (not known) or below counts as 60 Hz, and one
+// beyond any display as 500 Hz.
+TEST(FramePacer, WaitsRoundUpAndOddRatesAreTamed) {
+    const struct {
+        int rate;
+        int firstWaitMs;
+        int64_t periodUs;
+    } cases[] = {{60, 17, 16'666}, {0, 17, 16'666}, {-144, 17, 16'666}, {1'000'000, 2, 2'000}};
+    for (const auto& c : cases) {
+        FramePacer pacer(1'000'000, c.rate, 0);
         pacer.frameStarted(0);
-        EXPECT_EQ(pacer.msUntilDue(0), 17) << "16.666 ms away at " << rate;
-        EXPECT_EQ(pacer.msUntilDue(16'666), 0) << rate;
+        EXPECT_EQ(pacer.msUntilDue(0), c.firstWaitMs) << c.rate << " Hz";
+        EXPECT_FALSE(pacer.due(c.periodUs - 1)) << c.rate << " Hz";
+        EXPECT_TRUE(pacer.due(c.periodUs)) << c.rate << " Hz";
     }
 }
 
