@@ -46,6 +46,11 @@ constexpr int kMargin = 24;
 // Saturated: the strongest channel bright and far above the weakest.
 constexpr int kMinBrightest = 140;
 constexpr int kMinSpread = 100;
+// The strip read while waiting for a move: rows 10 to 13 of the piece's top
+// row of squares (20 pixels high). At level 1 a piece falls 25 pixels a
+// second, so it takes 400 ms for its top edge to reach the strip.
+constexpr int kStripOffset = 10;
+constexpr int kStripRows = 4;
 // A measurement gives up after this long without a change (a blocked move).
 constexpr auto kGiveUp = std::chrono::milliseconds(300);
 // Polls this far apart: finer than the figures measured, light on the
@@ -60,15 +65,17 @@ struct Band {
     bool pieceInside() const { return bottom >= 0 && top >= kMargin && bottom < kHeight - kMargin; }
 };
 
-bool readBand(Display* display, Window window, Band& band) {
-    XImage* image = XGetImage(display, window, kLeft, kTop, kWidth, kHeight, AllPlanes, ZPixmap);
+// Reads rows `from`..`from + rows` of the band (all of it by default).
+bool readBand(Display* display, Window window, Band& band, int from = 0, int rows = kHeight) {
+    XImage* image = XGetImage(display, window, kLeft, kTop + from, kWidth,
+                              static_cast<unsigned>(rows), AllPlanes, ZPixmap);
     if (image == nullptr) {
         return false;
     }
     band = Band{};
     const bool direct = image->bits_per_pixel == 32 && image->red_mask == 0xff0000 &&
                         image->green_mask == 0xff00 && image->blue_mask == 0xff;
-    for (int y = 0; y < kHeight; ++y) {
+    for (int y = 0; y < rows; ++y) {
         const auto* row =
             reinterpret_cast<const uint32_t*>(image->data + y * image->bytes_per_line);
         for (int x = 0; x < kWidth; ++x) {
@@ -80,8 +87,8 @@ bool readBand(Display* display, Window window, Band& band) {
             const int lo = std::min({r, g, b});
             if (hi >= kMinBrightest && hi - lo >= kMinSpread) {
                 ++band.counts[x];
-                band.top = std::min(band.top, y);
-                band.bottom = std::max(band.bottom, y);
+                band.top = std::min(band.top, from + y);
+                band.bottom = std::max(band.bottom, from + y);
             }
         }
     }
@@ -158,13 +165,20 @@ int main(int argc, char** argv) {
             std::this_thread::sleep_for(std::chrono::milliseconds(20));
             continue;
         }
+        // While waiting, only a strip through the middle of the piece's top
+        // row of squares is read: a fall moves it less than half a square
+        // before the probe gives up, and reading the whole band thousands of
+        // times a second would keep the X server from the game's frames.
+        const int stripFrom = band.top + kStripOffset;
+        Band strip;
+        readBand(display, window, before, stripFrom, kStripRows);
         const KeySym way = (latencies.size() + lost) % 2 == 0 ? XK_Left : XK_Right;
         const Clock::time_point pressed = Clock::now();
         sendKey(display, way, true);
         bool seen = false;
         while (Clock::now() - pressed < kGiveUp) {
-            readBand(display, window, band);
-            if (!(band == before)) {
+            readBand(display, window, strip, stripFrom, kStripRows);
+            if (!(strip == before)) {
                 seen = true;
                 break;
             }
