@@ -7,11 +7,12 @@ For each of RUNS rounds, starts the bare window and then the game, each
 under its own `xvfb-run`, and measures: the time from exec to the first
 buffer swap (a preloaded shim, $SHIM, notes it), the processor share of the
 process over SECONDS on the title screen and again in play (level 1; the
-bare window has no title, it is simply measured twice), the music thread's
-share, the key-to-screen latency over PRESSES presses (bench/LatencyProbe),
-and the peak memory (VmHWM). Processor time is read per thread from
-/proc/PID/task/*/schedstat, the time each thread spent on a processor, so the
-figures stay the process's own on a busy machine.
+bare window has no title, it is simply measured twice), the share of the
+mixer thread (named duobrik-music), the key-to-screen latency over PRESSES
+presses (bench/LatencyProbe), and the peak memory (VmHWM). Processor time
+is read per thread from /proc/PID/task/*/schedstat, the time each thread
+spent on a processor, so the figures stay the process's own on a busy
+machine.
 
 Prints one line per program and round, then one table of medians over the
 rounds (the latencies of all rounds pooled).
@@ -45,7 +46,7 @@ def thread_times(pid):
 
 
 def cpu_share(pid, seconds):
-    """Percent of one core for the process and for its music thread."""
+    """Percent of one core for the process and for its mixer thread."""
     before, t0 = thread_times(pid), time.monotonic()
     time.sleep(seconds)
     after, t1 = thread_times(pid), time.monotonic()
@@ -168,10 +169,10 @@ def main():
                f"({len(lat)} presses, {lost} lost)" if lat else "n/a")
     rows = [
         ("CPU on the title screen", cell("bare_gl_window", "title", "{:.2f}%"),
-         cell("duobrik", "title", "{:.2f}%") + " (music thread "
+         cell("duobrik", "title", "{:.2f}%") + " (mixer thread "
          + cell("duobrik", "title_music", "{:.2f}%") + ")"),
         ("CPU in play (level 1)", cell("bare_gl_window", "play", "{:.2f}%"),
-         cell("duobrik", "play", "{:.2f}%") + " (music thread "
+         cell("duobrik", "play", "{:.2f}%") + " (mixer thread "
          + cell("duobrik", "play_music", "{:.2f}%") + ")"),
         ("key-to-screen, median / p90", "–", latency),
         ("first frame after exec", cell("bare_gl_window", "first_frame_ms", "{:.0f} ms"),
