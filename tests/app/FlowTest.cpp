@@ -78,6 +78,10 @@ protected:
         for (int n = 1; n <= 24; ++n) {
             audio.musicPosition = -1;
             frame();  // no clock step: the level stands as the flow built it
+            if (play() == nullptr) {
+                ADD_FAILURE() << "level " << n << " is no play level";
+                break;
+            }
             const BrikLevel& l = *play();
             Built b{typeid(l),      app->levelNumber,    l.interval,
                     l.linesToGo,    l.blockDropPeriod,   l.garbageRowPeriod,
