@@ -77,7 +77,8 @@ wait_for() {
             local rc=0
             wait "$GAME_PID" || rc=$?
             GAME_PID=""
-            fail "the game ended (exit code $rc) while waiting for $what; last seen: $SAW"
+            fail "the game ended (exit code $rc) while waiting for $what; last seen: $SAW;" \
+                "its stderr ends: $(tail -n 3 "$SHOTS/stderr.txt" 2>/dev/null)"
         fi
         (($(now_ms) - start < WAIT_S * 1000)) || fail "no $what within $WAIT_S s; last seen: $SAW"
         sleep 0.1
@@ -117,7 +118,6 @@ start_game() {
     fi
     (cd "$dir" && exec "$GAME") 2>"$SHOTS/stderr.txt" &
     GAME_PID=$!
-    START_MS=$(now_ms)
     WINDOW=""
     window_shown() {
         WINDOW=$(xdotool search --onlyvisible --name '^Duobrik$' 2>/dev/null | head -1) || true
