@@ -3,10 +3,11 @@
 # game on a key and quits on Escape with exit code 0, whatever it lacks.
 # Without its picture file nothing visible is drawn.
 source "$(dirname "$0")/lib.sh"
-start_display
+need inotifywait
 src=$GAME_DIR
 work=$(mktemp -d)
-at_exit 'rm -rf "$work"'
+watcher=""
+at_exit '[[ -z "$watcher" ]] || kill "$watcher" 2>/dev/null; rm -rf "$work"'
 sounds=(devils.mod three.mod rotate_mono.wav 1line_mono.wav 2lines_mono.wav 3lines_mono.wav
     4lines_mono.wav touched_mono.wav)
 pictures 85 188
@@ -20,27 +21,28 @@ setup() {
 }
 
 # What shows that the game reached a screen: its picture where the picture
-# file is whole, else its music (each screen starts music of its own, on a
-# new thread).
-intro_music=""
+# file is whole, else the music file that the screen opens (devils.mod on the
+# intro, three.mod in play), seen through inotify.
+watch_opens() {
+    : >"$work/opens"
+    : >"$work/watch.txt"
+    inotifywait -m -e open --format %f "$work/game" >"$work/opens" 2>"$work/watch.txt" &
+    watcher=$!
+    watching() {
+        SAW="inotifywait says: $(tr '\n' ' ' <"$work/watch.txt")"
+        grep -q 'Watches established' "$work/watch.txt"
+    }
+    wait_for "inotify watch" watching
+}
+opened() {
+    SAW="files opened: $(sort -u "$work/opens" | tr '\n' ' ')"
+    grep -qx "$1" "$work/opens"
+}
 on_intro() {
-    if [[ $seen == pictures ]]; then
-        shows "$1" 0 0 85
-    else
-        intro_music=$(music_thread)
-        SAW="music thread '$intro_music'"
-        [[ -n "$intro_music" ]]
-    fi
+    if [[ $seen == pictures ]]; then shows "$1" 0 0 85; else opened devils.mod; fi
 }
 in_play() {
-    if [[ $seen == pictures ]]; then
-        shows "$1" 50 7 188
-    else
-        local now
-        now=$(music_thread)
-        SAW="music thread '$now', on the intro '$intro_music'"
-        [[ -n "$now" && "$now" != "$intro_music" ]]
-    fi
+    if [[ $seen == pictures ]]; then shows "$1" 50 7 188; else opened three.mod; fi
 }
 
 # Runs the copy: waits for the intro, a key, waits for play, Escape. SEEN is
@@ -48,6 +50,7 @@ in_play() {
 run_copy() {
     local what=$1 name=$2
     seen=$3
+    [[ $seen == pictures ]] || watch_opens
     GAME="$work/game/duobrik" start_game "$work/game"
     wait_for "intro ($what)" on_intro "$name-intro"
     shot "$name-intro" || fail "$what: no screenshot of the intro"
@@ -55,6 +58,10 @@ run_copy() {
     wait_for "play ($what)" in_play "$name-play"
     shot "$name-play" || fail "$what: no screenshot of play"
     quit_game "$what: "
+    if [[ $seen != pictures ]]; then
+        kill "$watcher" 2>/dev/null || true
+        wait "$watcher" 2>/dev/null || true
+    fi
 }
 
 # No picture file: nothing visible, on the intro nor in play.

@@ -3,7 +3,6 @@
 # show it and some do not, and none shows anything else in its place. (How
 # soon the intro shows is a figure of the benchmarks.)
 source "$(dirname "$0")/lib.sh"
-start_display
 pictures 85 126
 
 start_game

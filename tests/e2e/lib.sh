@@ -1,10 +1,13 @@
 # Helpers for end-to-end tests of the real game, driven with X key events and
-# looked at through screenshots. A test script sources this file, then:
+# looked at through screenshots. A test script sources this file, which
+# starts a virtual X server of the test's own (unless E2E_DISPLAY=none is set
+# before: a test of running without one), then uses:
 #
 #   need CMD...          fail (naming its Debian package) unless each command exists
-#   start_display        a private Xvfb for this test; DISPLAY points at it
 #   start_game [DIR]     run $GAME from DIR (default $GAME_DIR), wait for its window
 #   wait_for WHAT CMD... poll CMD until it succeeds, at most $WAIT_S seconds
+#   poll S CMD...        the same, but returns 1 instead of failing; S below
+#                        $WAIT_S counts as $WAIT_S
 #   wait_exit            wait for the game to end; EXIT_CODE is its status
 #   quit_game            Escape, and the game must end with exit code 0
 #   at_exit CMD          run CMD (a string) when the test ends, however it ends
@@ -84,6 +87,19 @@ wait_for() {
         sleep 0.1
     done
     echo "seen: $what after $(($(now_ms) - start)) ms"
+}
+
+# The older form of wait_for: polls CMD for S seconds, or WAIT_S if that is
+# longer (a short deadline only fails on a busy machine), and returns 1 when
+# they are up instead of failing.
+poll() {
+    local limit=$(($1 > WAIT_S ? $1 : WAIT_S)) start
+    shift
+    start=$(now_ms)
+    until "$@"; do
+        (($(now_ms) - start < limit * 1000)) || return 1
+        sleep 0.1
+    done
 }
 
 # A private virtual X server for this test, 1024x768 at 24 bits. The server
@@ -269,3 +285,5 @@ cleanup() {
     fi
 }
 trap cleanup EXIT
+
+[[ "${E2E_DISPLAY:-}" == none ]] || start_display

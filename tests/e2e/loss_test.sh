@@ -4,7 +4,6 @@
 # and brings back the intro screen.
 source "$(dirname "$0")/lib.sh"
 need xset
-start_display
 pictures 85 188 198
 xset r off # each press is one key-down: no repeat may end the wait by itself
 

@@ -3,7 +3,6 @@
 # and play goes on (the falling piece moves again) after the restore.
 source "$(dirname "$0")/lib.sh"
 need openbox xprop
-start_display
 pictures 85 188
 openbox --sm-disable >/dev/null 2>&1 &
 WM_PID=$!

@@ -2,7 +2,7 @@
 # With no display and no explicit headless driver the game does not run
 # invisibly: it fails with exit code 1, and its message keeps its own words
 # and adds why.
-source "$(dirname "$0")/lib.sh"
+E2E_DISPLAY=none source "$(dirname "$0")/lib.sh"
 
 # env arguments | the reason the message must give
 cases=(

@@ -7,7 +7,6 @@
 # on a scripted clock.)
 source "$(dirname "$0")/lib.sh"
 need xset
-start_display
 pictures 1 3 4 6 8 9 11 12 85 188 $(seq 199 205) $(seq 213 219)
 xset r off # one key-down per press, however long it is held
 

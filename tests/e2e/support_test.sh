@@ -2,7 +2,7 @@
 # The end-to-end tests' check of their commands: a missing command fails the
 # test and names the Debian package to install, and a command that the
 # installer does not know fails even where it happens to be installed.
-source "$(dirname "$0")/lib.sh"
+E2E_DISPLAY=none source "$(dirname "$0")/lib.sh"
 empty=$(mktemp -d)
 at_exit 'rm -rf "$empty"'
 

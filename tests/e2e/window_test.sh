@@ -1,7 +1,6 @@
 #!/usr/bin/env bash
 # The real game opens its window, draws, and quits on Escape with exit code 0.
 source "$(dirname "$0")/lib.sh"
-start_display
 start_game
 
 # The window shows before the first frame is drawn.
