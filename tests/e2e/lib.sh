@@ -15,7 +15,6 @@
 #   key KEY..., hold KEY [S]   key presses sent to the game's window
 #   pictures INDEX...    the game's own pictures, to compare shots with
 #   shows NAME X Y INDEX a new shot NAME shows picture INDEX at X,Y (for wait_for)
-#   music_thread         id of the game's music thread, empty if none
 #
 # and the picture helpers below. Nothing here measures time against a limit:
 # a busy machine only makes a test slower. Every wait polls for what it waits
@@ -167,19 +166,6 @@ quit_game() {
     key Escape
     wait_exit
     [[ "$EXIT_CODE" == "0" ]] || fail "${1:-}exit code after Escape: $EXIT_CODE"
-}
-
-# Thread id of the game's music thread, empty while no music plays. Every
-# new piece of music starts a new thread, so a changed id means new music.
-# (Needs $GAME to be the game itself, not a wrapper.)
-music_thread() {
-    local task
-    for task in /proc/"$GAME_PID"/task/*; do
-        if [[ "$(cat "$task/comm" 2>/dev/null)" == duobrik-music ]]; then
-            basename "$task"
-            return
-        fi
-    done
 }
 
 # Writes pictures of the data file the game reads to $SHOTS/t<INDEX>.pam, so
