@@ -56,5 +56,6 @@ bench: test-deps
 	JOBS=$(JOBS) scripts/bench
 
 # The libFuzzer targets for FUZZ_SECONDS each (default 60), clang 14.
-fuzz: test-deps
+fuzz:
+	@scripts/install-deps --test --fuzz
 	JOBS=$(JOBS) scripts/fuzz

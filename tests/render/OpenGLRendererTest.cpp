@@ -9,6 +9,9 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <string>
+
+#include <unistd.h>
 
 #include "catalogue/Catalogue.h"
 #include "pieces/Cell.h"
@@ -18,7 +21,9 @@ namespace {
 
 using namespace catalogue;
 
-const char* kFile = "renderer_test.dat";
+// CTest runs each test as a process of its own, several at once: one file each.
+const std::string kFileName = "renderer_test-" + std::to_string(getpid()) + ".dat";
+const char* kFile = kFileName.c_str();
 using Box = std::array<int, 4>;  // left, top, right, bottom, inclusive
 
 // The textures go with the context at the end of each test.
