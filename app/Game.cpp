@@ -3,6 +3,7 @@
 #include <SDL.h>
 #include <unistd.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <vector>
 
@@ -56,8 +57,11 @@ private:
 void useExecutableFolder() {
     char* base = SDL_GetBasePath();
     if (base != nullptr) {
+        // Without it the data files are looked for where we are, and the
+        // game runs without them if they are not there either.
         if (chdir(base) != 0) {
-            // The data files then are looked for where we are; the game runs without them.
+            std::fprintf(stderr, "Duobrik: cannot enter %s; looking for the data files here\n",
+                         base);
         }
         SDL_free(base);
     }
