@@ -1,4 +1,4 @@
-#include "app/Game.h"
+#include "app/RunGame.h"
 
 #include <SDL.h>
 #include <unistd.h>
