@@ -117,6 +117,7 @@ int runGame() {
     delete gAudio;
     gAudio = nullptr;
     gRenderer = nullptr;
+    gTextures.release();  // while the window's context is still current
     closeWindow();
     SDL_Quit();
     return 0;

@@ -30,7 +30,7 @@
 #include "levels/DuobrikLevel.h"
 #include "levels/DuobrikLevels.h"
 #include "render/OpenGLRenderer.h"
-#include "render/PictureStack.h"
+#include "render/TextureTable.h"
 #include "support/OffscreenGL.h"
 #include "support/SilentBackends.h"
 
@@ -361,8 +361,9 @@ int main(int argc, char** argv) {
         return 1;
     }
     std::printf("GL renderer: %s, %s\n", glGetString(GL_RENDERER), glGetString(GL_VERSION));
-    std::printf("Picture stack: %d layers of %dx%d\n", gPictureStack.depth,
-                gPictureStack.layerWidth, gPictureStack.layerHeight);
+    const PictureStack& stack = gTextures.stack();
+    std::printf("Picture stack: %d layers of %dx%d\n", stack.depth(), stack.layerWidth(),
+                stack.layerHeight());
     gCounter = scriptedClock();
     // Silence that records nothing, so that the game's own allocations are counted.
     SilentAudio audio;

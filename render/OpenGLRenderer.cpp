@@ -4,7 +4,6 @@
 
 #include "catalogue/Catalogue.h"
 #include "pieces/Cell.h"
-#include "render/PictureStack.h"
 
 using namespace catalogue;
 
@@ -43,7 +42,7 @@ void OpenGLRenderer::closeRun() {
 
 void OpenGLRenderer::emitQuad(unsigned texture, int x, int y, int w, int h, float brightness) {
     if (drawing_ == Drawing::Stacked) {
-        if (const StackedPicture* p = gPictureStack.find(texture)) {
+        if (const StackedPicture* p = gTextures.stack().find(texture)) {
             // Opaque pictures (the tiles, the frame) go in runs without
             // blending, which gives the same pixels for less work.
             const bool unblended = drawsUnblended(texture);
@@ -57,7 +56,7 @@ void OpenGLRenderer::emitQuad(unsigned texture, int x, int y, int w, int h, floa
                 }
                 // The 3D target outranks the frame's 2D one while enabled.
                 glEnable(GL_TEXTURE_3D);
-                glBindTexture(GL_TEXTURE_3D, gPictureStack.textureName);
+                glBindTexture(GL_TEXTURE_3D, gTextures.stack().textureName());
                 glBegin(GL_QUADS);
                 runOpen_ = true;
             }
@@ -242,5 +241,5 @@ bool OpenGLRenderer::drawsUnblended(unsigned texture) const {
     // Only where quads stay on the pixel grid: a turned or shifted quad can
     // sample just past its picture, into the transparent padding, which
     // blending leaves unseen and a plain write would not.
-    return drawing_ == Drawing::Stacked && gTextureOpaque[texture] && !moved_[depth_];
+    return drawing_ == Drawing::Stacked && gTextures.opaque(texture) && !moved_[depth_];
 }

@@ -5,8 +5,6 @@
 #include <GL/gl.h>
 #include <gtest/gtest.h>
 
-#include <cstring>
-
 #include "ArtFile.h"
 #include "pieces/Cell.h"
 #include "render/OpenGLRenderer.h"
@@ -20,11 +18,11 @@ class ArtDrawingTest : public ::testing::TestWithParam<unsigned> {
 protected:
     void SetUp() override {
         ASSERT_TRUE(gl.ok()) << "no offscreen OpenGL context";
-        std::memset(gTextures, 0, sizeof gTextures);
-        ASSERT_GE(loadTexturesFrom(dataFilePath().c_str()),
+        ASSERT_GE(gTextures.load(dataFilePath().c_str()),
                   static_cast<int>(catalogue::kRecordCount));
         gl.beginFrame();
-    }  // the textures go with the context at the end of each test
+    }
+    void TearDown() override { gTextures.release(); }  // while their context is current
     // Draws a square of set GetParam() with the given neighbours of its piece.
     void draw(int x, int y, const catalogue::Neighbours& n) {
         const std::array<int, 9> t = catalogue::joinOffsets(n);

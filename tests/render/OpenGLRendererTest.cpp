@@ -8,7 +8,6 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <cstring>
 #include <string>
 
 #include <unistd.h>
@@ -26,19 +25,20 @@ const std::string kFileName = "renderer_test-" + std::to_string(getpid()) + ".da
 const char* kFile = kFileName.c_str();
 using Box = std::array<int, 4>;  // left, top, right, bottom, inclusive
 
-// The textures go with the context at the end of each test.
 class OpenGLRendererTest : public ::testing::Test {
 protected:
     void SetUp() override { ASSERT_TRUE(gl.ok()) << "no offscreen OpenGL context"; }
-    void TearDown() override { std::remove(kFile); }
+    void TearDown() override {
+        gTextures.release();  // while the context that made them is current
+        std::remove(kFile);
+    }
     // Makes picture `index` a solid w x h block of the given red (blue and green 0).
     void set(unsigned index, int w, int h, uint8_t red) {
         pictures[index] = solidPicture(w, h, 0, 0, red);
     }
     void load() {
-        std::memset(gTextures, 0, sizeof gTextures);
         writePictureFile(kFile, pictures);
-        ASSERT_EQ(loadTexturesFrom(kFile), static_cast<int>(pictures.size()));
+        ASSERT_EQ(gTextures.load(kFile), static_cast<int>(pictures.size()));
         gl.beginFrame();
     }
     // The box of visible pixels with the given red value.

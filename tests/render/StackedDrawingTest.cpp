@@ -9,7 +9,6 @@
 
 #include <algorithm>
 #include <array>
-#include <cstring>
 #include <memory>
 #include <random>
 #include <string>
@@ -21,23 +20,24 @@
 #include "levels/DuobrikLevel.h"
 #include "levels/DuobrikLevels.h"
 #include "render/OpenGLRenderer.h"
-#include "render/PictureStack.h"
+#include "render/TextureTable.h"
 #include "support/OffscreenGL.h"
 
 namespace {
 
-// The textures go with the context at the end of each test.
 class StackedDrawingTest : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(gl.ok()) << "no offscreen OpenGL context";
-        std::memset(gTextures, 0, sizeof gTextures);
         ASSERT_GE(loadTextures(), static_cast<int>(catalogue::kRecordCount))
             << "the game's picture file is missing";
-        ASSERT_NE(gPictureStack.textureName, 0u) << "no picture stack was made";
+        ASSERT_NE(gTextures.stack().textureName(), 0u) << "no picture stack was made";
         gRenderer = &plain;  // the levels write the fade through it
     }
-    void TearDown() override { gRenderer = nullptr; }
+    void TearDown() override {
+        gRenderer = nullptr;
+        gTextures.release();  // while the context that made them is current
+    }
 
     // Draws the scene once with each renderer and expects the same bytes.
     template <typename Scene>
@@ -164,7 +164,7 @@ TEST_F(StackedDrawingTest, StretchedAndTurnedPicturesDrawTheSame) {
             gRenderer->rotate(angle);
             gRenderer->translate(-160.0f, -240.0f);
             for (unsigned t = 0; t < kMaxTextures; ++t) {
-                if (gPictureStack.find(t) != nullptr) {
+                if (gTextures.stack().find(t) != nullptr) {
                     const int w = static_cast<int>(pick() % 90) - 20;
                     const int h = static_cast<int>(pick() % 90) - 20;
                     gRenderer->drawTextureScaled(static_cast<int>(pick() % 300),
