@@ -1,8 +1,9 @@
 #include "app/Game.h"
 
 #include <SDL.h>
-#include <unistd.h>
 
+#include <filesystem>
+#include <system_error>
 #include <vector>
 
 #include "app/DuobrikApplication.h"
@@ -57,9 +58,12 @@ int displayRefreshRate() {
 void useExecutableFolder() {
     char* base = SDL_GetBasePath();
     if (base != nullptr) {
-        if (chdir(base) != 0) {
-            // The data files then are looked for where we are; the game runs without them.
-        }
+        // SDL gives UTF-8; a path built from char8_t keeps a folder name
+        // outside the ANSI code page intact on Windows.
+        std::error_code ignored;
+        std::filesystem::current_path(std::filesystem::path(reinterpret_cast<const char8_t*>(base)),
+                                      ignored);
+        // On failure the data files are looked for where we are; the game runs without them.
         SDL_free(base);
     }
 }
