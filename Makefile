@@ -56,7 +56,7 @@ clean:
 WINDOWS_BUILD ?= build-windows
 windows:
 	@scripts/install-deps --windows
-	JOBS=$(JOBS) scripts/build-windows $(WINDOWS_BUILD)
+	JOBS=$(JOBS) WINDOWS_CMAKE_ARGS="$(WINDOWS_CMAKE_ARGS)" scripts/build-windows $(WINDOWS_BUILD)
 
 # The Windows game under Wine and Xvfb: the end-to-end tests, the sound and
 # the installer (scripts/test-windows).

@@ -20,7 +20,7 @@ setup() {
 # Runs the copy: a second on the intro, a key, a second of play, Escape.
 run_copy() {
     local what=$1
-    GAME="$work/game/duobrik" start_game "$work/game"
+    GAME="$work/game/$(basename "$GAME")" start_game "$work/game"
     sleep 1
     kill -0 "$GAME_PID" 2>/dev/null || fail "$what: the game died on the intro screen"
     shot "$2-intro"

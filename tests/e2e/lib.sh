@@ -1,6 +1,7 @@
 # Helpers for end-to-end tests of the real game under a virtual X server.
 # Each test script runs inside `xvfb-run -a` and sources this file.
-# The game binary is $GAME (set by CTest); screenshots go to $SHOTS.
+# The game binary is $GAME (set by CTest), started through $GAME_RUNNER if
+# that is set (the Windows build runs under Wine); screenshots go to $SHOTS.
 
 set -euo pipefail
 SHOTS=${SHOTS:-$(mktemp -d)}
@@ -20,19 +21,19 @@ start_game() {
             xdotool windowkill "$w" 2>/dev/null || true
         done
     fi
-    (cd "$dir" && exec "$GAME") 2>"$SHOTS/stderr.txt" &
+    (cd "$dir" && exec ${GAME_RUNNER:+"$GAME_RUNNER"} "$GAME") 2>"$SHOTS/stderr.txt" &
     GAME_PID=$!
     START_NS=$(date +%s%N)
     # Polled often: tests measure how soon the first picture shows.
     WINDOW=""
     # A deadline, not a count: a loaded CI machine slows every xdotool call.
-    while (($(since_start_ms) < 10000)); do
+    while (($(since_start_ms) < 60000)); do
         WINDOW=$(xdotool search --onlyvisible --name '^Duobrik$' 2>/dev/null | head -1) || true
         [[ -n "$WINDOW" ]] && return
         kill -0 "$GAME_PID" 2>/dev/null || fail "the game ended before opening its window"
         sleep 0.02
     done
-    fail "no window 'Duobrik' within 10 s"
+    fail "no window 'Duobrik' within 60 s"
 }
 
 # Milliseconds since start_game launched the game.
@@ -117,10 +118,10 @@ key() {
 # Holds KEY down for SECONDS (default 0.1). A press and release that reach the
 # game between the same two frames cancel out, as they would for a player
 # who could tap that fast, so a tap the game must see is held a little.
+# One xdotool run for both: starting a second one can take longer than the
+# hold itself on a busy machine, and the game would see a longer press.
 hold() {
-    xdotool keydown --window "$WINDOW" "$1"
-    sleep "${2:-0.1}"
-    xdotool keyup --window "$WINDOW" "$1"
+    xdotool keydown --window "$WINDOW" "$1" sleep "${2:-0.1}" keyup --window "$WINDOW" "$1"
 }
 
 # Waits up to $1 seconds for the game to end; sets EXIT_CODE ("timeout" if it did not).
