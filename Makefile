@@ -6,7 +6,8 @@ CMAKE_ARGS ?=
 JOBS ?= $(shell nproc)
 CTEST_ARGS ?=
 
-.PHONY: run test deps test-deps configure build asan bench fuzz package install clean format-check tidy
+.PHONY: run test deps test-deps configure build asan bench fuzz package install clean
+.PHONY: windows test-windows format-check tidy
 
 # A player needs only the game and its data, not the tests.
 run: deps configure
@@ -48,6 +49,20 @@ install-check: test-deps build
 
 clean:
 	rm -rf $(BUILD) build-asan
+
+# The Windows game, cross-built with MinGW-w64: $(WINDOWS_BUILD)/duobrik-*-win64.zip
+# and duobrik-*-win64-setup.exe. SDL2 and libmikmod are built from Debian's
+# sources once, into a cache outside the clone (scripts/build-deps).
+WINDOWS_BUILD ?= build-windows
+windows:
+	@scripts/install-deps --windows
+	JOBS=$(JOBS) WINDOWS_CMAKE_ARGS="$(WINDOWS_CMAKE_ARGS)" scripts/build-windows $(WINDOWS_BUILD)
+
+# The Windows game under Wine and Xvfb: the end-to-end tests, the sound and
+# the installer (scripts/test-windows).
+test-windows: windows
+	@scripts/install-deps --windows --wine --test
+	JOBS=$(JOBS) CTEST_ARGS="$(CTEST_ARGS)" scripts/test-windows $(WINDOWS_BUILD)
 
 # One table of the whole game against a bare GL window under Xvfb (CPU on the
 # title and in play, key-to-screen latency, first frame, peak memory), and the

@@ -1,10 +1,10 @@
 #include "app/RunGame.h"
 
 #include <SDL.h>
-#include <unistd.h>
 
 #include <cstdio>
-#include <cstdlib>
+#include <filesystem>
+#include <system_error>
 #include <vector>
 
 #include "app/DrawList.h"
@@ -57,11 +57,16 @@ private:
 void useExecutableFolder() {
     char* base = SDL_GetBasePath();
     if (base != nullptr) {
-        // Without it the data files are looked for where we are, and the
-        // game runs without them if they are not there either.
-        if (chdir(base) != 0) {
-            std::fprintf(stderr, "Duobrik: cannot enter %s; looking for the data files here\n",
-                         base);
+        // SDL gives UTF-8; a path built from char8_t keeps a folder name
+        // outside the ANSI code page intact on Windows. Without it the data
+        // files are looked for where we are, and the game runs without them
+        // if they are not there either.
+        std::error_code failed;
+        std::filesystem::current_path(std::filesystem::path(reinterpret_cast<const char8_t*>(base)),
+                                      failed);
+        if (failed) {
+            std::fprintf(stderr, "Duobrik: cannot enter %s (%s); looking for the data files here\n",
+                         base, failed.message().c_str());
         }
         SDL_free(base);
     }
@@ -91,8 +96,8 @@ int runGame() {
     // For a 320x480 picture, handing the work over and waiting for it costs
     // more than it saves: drawn on the main thread, a frame in play takes
     // about a fifth less processor time. A setting of the player's own wins;
-    // other drivers ignore the variable.
-    setenv("LP_NUM_THREADS", "0", 0);
+    // other drivers ignore the variable. (SDL's setenv: Windows has none.)
+    SDL_setenv("LP_NUM_THREADS", "0", 0);
     if (!openWindow("Duobrik", 320, 480, 32)) {
         // A start-up failure is a failure: say so in the exit code.
         SDL_Quit();

@@ -64,12 +64,16 @@ void showShutdownError(const char* text) {
 
 void showStartupError(const char* text) {
     std::fprintf(stderr, "ERROR: %s\n", text);
-    // A box needs a display to show on; without one the line above is all there is.
+    // A box needs a display to show on; without one the line above is all
+    // there is. Windows always has its desktop; elsewhere a display server
+    // is named in the environment.
     const char* driver = std::getenv("SDL_VIDEODRIVER");
     const bool headless = driver != nullptr && (std::strstr(driver, "offscreen") != nullptr ||
                                                 std::strstr(driver, "dummy") != nullptr);
-    if (!headless &&
-        (std::getenv("DISPLAY") != nullptr || std::getenv("WAYLAND_DISPLAY") != nullptr)) {
+    const bool desktop = std::strcmp(SDL_GetPlatform(), "Windows") == 0 ||
+                         std::getenv("DISPLAY") != nullptr ||
+                         std::getenv("WAYLAND_DISPLAY") != nullptr;
+    if (!headless && desktop) {
         SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_WARNING, "ERROR", text, nullptr);
     }
 }
@@ -120,6 +124,9 @@ bool openWindow(const char* title, int width, int height, int bits) {
     // Pace the loop by the display where the driver can; the main loop caps
     // the rate itself where the swap does not wait.
     SDL_GL_SetSwapInterval(1);
+    // Neither the screen saver nor monitor power saving starts while the game
+    // runs. SDL does this by default; said here so that no hint can undo it.
+    SDL_DisableScreenSaver();
     SDL_ShowWindow(gWindow);
     SDL_RaiseWindow(gWindow);
     // Without a window manager (or with a lax one) nobody else hands us the keyboard.

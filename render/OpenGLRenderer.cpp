@@ -1,6 +1,7 @@
 #include "render/OpenGLRenderer.h"
 
 #include <GL/gl.h>
+#include <GL/glext.h>
 
 #include "catalogue/Catalogue.h"
 #include "pieces/Cell.h"

@@ -43,7 +43,7 @@ for f in rotate_mono 1line_mono 2lines_mono 3lines_mono 4lines_mono touched_mono
 done
 
 alive() { kill -0 "$GAME_PID" 2>/dev/null || fail "the game died $1"; }
-GAME="$work/game/duobrik" start_game "$work/game"
+GAME="$work/game/$(basename "$GAME")" start_game "$work/game"
 wait_for "intro picture" shows intro 0 0 85
 key space
 wait_for "score digits" shows play 50 7 188

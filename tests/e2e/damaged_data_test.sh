@@ -51,7 +51,7 @@ run_copy() {
     local what=$1 name=$2
     seen=$3
     [[ $seen == pictures ]] || watch_opens
-    GAME="$work/game/duobrik" start_game "$work/game"
+    GAME="$work/game/$(basename "$GAME")" start_game "$work/game"
     wait_for "intro ($what)" on_intro "$name-intro"
     shot "$name-intro" || fail "$what: no screenshot of the intro"
     key space

@@ -17,7 +17,7 @@ peak_from() {
         awk '{ v = $1 < 0 ? -$1 : $1; if (v > m) m = v } END { print m + 0 }'
 }
 
-GAME="$work/game/duobrik" start_game "$work/game"
+GAME="$work/game/$(basename "$GAME")" start_game "$work/game"
 wait_for "intro picture" shows intro 0 0 85
 # A second of the title screen, which has no effects, and no music to play.
 second() {

@@ -21,8 +21,8 @@
 # on with a generous deadline, and a timeout says what was seen last.
 #
 # Environment (CTest sets the first two):
-#   GAME      the program to start; may be a wrapper (e.g. one that runs the
-#             game under an emulator) as long as the window is titled Duobrik
+#   GAME      the program to start, as long as its window is titled Duobrik
+#   GAME_RUNNER  what starts $GAME, if anything (the Windows build: Wine)
 #   PICTURE   the picture dumper (duobrik-e2e-picture), for `pictures`
 #   GAME_DIR  the folder with the game's data files (default: $GAME's folder)
 #   SHOTS     where screenshots go (default: a fresh temporary folder)
@@ -131,7 +131,7 @@ start_game() {
         kill -9 "$GAME_PID" 2>/dev/null || true
         wait "$GAME_PID" 2>/dev/null || true
     fi
-    (cd "$dir" && exec "$GAME") 2>"$SHOTS/stderr.txt" &
+    (cd "$dir" && exec ${GAME_RUNNER:+"$GAME_RUNNER"} "$GAME") 2>"$SHOTS/stderr.txt" &
     GAME_PID=$!
     WINDOW=""
     window_shown() {
@@ -242,10 +242,10 @@ key() {
 # Holds KEY down for SECONDS (default 0.1). A press and release that reach the
 # game between the same two frames cancel out, as they would for a player
 # who could tap that fast, so a tap the game must see is held a little.
+# One xdotool run for both: starting a second one can take longer than the
+# hold itself on a busy machine, and the game would see a longer press.
 hold() {
-    xdotool keydown --window "$WINDOW" "$1"
-    sleep "${2:-0.1}"
-    xdotool keyup --window "$WINDOW" "$1"
+    xdotool keydown --window "$WINDOW" "$1" sleep "${2:-0.1}" keyup --window "$WINDOW" "$1"
 }
 
 EXIT_HOOKS=()
