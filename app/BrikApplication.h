@@ -7,8 +7,8 @@
 #include <cstdint>
 #include <memory>
 
-#include "app/Level.h"
 #include "catalogue/Catalogue.h"
+#include "levels/Level.h"
 
 class BrikApplication {
 public:

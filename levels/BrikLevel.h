@@ -7,9 +7,9 @@
 
 #include <cstdint>
 
-#include "app/Level.h"
 #include "catalogue/Catalogue.h"
 #include "levels/Board.h"
+#include "levels/Level.h"
 
 class Tetrimino;
 
