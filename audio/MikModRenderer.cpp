@@ -23,8 +23,6 @@ constexpr int kEffectVoices = 6;
 constexpr uint32_t kQueueAheadMs = 80;
 // How long the music thread sleeps between looks at the queue.
 constexpr auto kQueuePoll = std::chrono::milliseconds(5);
-// Stereo separation of the module's channels, 0 (mono) .. 128 (hard).
-constexpr UBYTE kPanSeparation = 48;
 // libmikmod's player volume range.
 constexpr int kMaxPlayerVolume = 128;
 // Voice numbers are signed bytes in libmikmod.
@@ -55,9 +53,6 @@ void MikModRenderer::registerLibmikmod() {
 MikModRenderer::MikModRenderer() {
     registerLibmikmod();
     md_mode |= DMODE_SOFT_MUSIC | DMODE_SOFT_SNDFX;
-    // The module's channels are panned hard left and right, Amiga style;
-    // bass and drums on one side only is tiring over headphones.
-    md_pansep = kPanSeparation;
 
     // libmikmod's autodetection takes the first driver that claims a device
     // and gives up if that one then fails to open; every later Player_Load or
