@@ -304,14 +304,17 @@ private:
         c.param = static_cast<uint8_t>(volume);
     }
 
-    // The volume shaping of a note held from `row` for `length` rows.
+    // The volume shaping of a note held from `row` for `length` rows (`row`
+    // is -1 for a note held over from the pattern before).
     void hold(int row, int length, int channel, const SongInstrument& ins, const Note* n) {
         const bool vibrato =
             ins.vibrato != 0 && ((n != nullptr && n->vibrato) || length >= ins.vibratoDelay + 4);
         bool vibratoStarted = false;
         const int cutAt = n != nullptr && n->staccato ? std::max(1, length / 2) : length;
+        double owed = 0;  // volume steps the fade has yet to take
         for (int k = 1; k < length && row + k < kRows; ++k) {
             Cell& c = at(row + k, channel);
+            owed += ins.fade;
             if (k == cutAt) {
                 c = kCut;
                 return;
@@ -320,24 +323,28 @@ private:
                 c = effect(ModWriter::kTonePortamento, 0);
             } else if (n != nullptr && n->fade) {
                 // Down to about a quarter by the note's end.
-                const int start = at(row, channel).effect == ModWriter::kSetVolume
-                                      ? at(row, channel).param
-                                      : ins.volume;
+                const Cell& struck = at(std::max(row, 0), channel);
+                const int start =
+                    row >= 0 && struck.effect == ModWriter::kSetVolume ? struck.param : ins.volume;
                 const int perTick = std::clamp(
                     static_cast<int>(std::ceil(start * 0.75 / ((length - 1) * (kSpeed - 1)))), 1,
                     15);
                 c = effect(ModWriter::kVolumeSlide, static_cast<uint8_t>(perTick));
             } else if (vibrato && k >= ins.vibratoDelay) {
-                const bool fade = ins.fadeEvery > 0 && k % (ins.fadeEvery * 4) == 0;
-                if (fade && vibratoStarted) {
+                // A vibrato row can only fade by a whole slide step a tick.
+                if (vibratoStarted && owed >= kSpeed - 1) {
                     c = effect(ModWriter::kVibratoVolumeSlide, 0x01);
+                    owed -= kSpeed - 1;
                 } else {
                     c = effect(ModWriter::kVibrato,
                                static_cast<uint8_t>(vibratoStarted ? 0 : ins.vibrato));
                 }
                 vibratoStarted = true;
-            } else if (ins.fadeEvery > 0 && k % ins.fadeEvery == 0) {
-                c = effect(ModWriter::kExtended, ModWriter::kFineVolumeDown | 1);
+            } else if (owed >= 1) {
+                const int steps = std::min(15, static_cast<int>(owed));
+                c = effect(ModWriter::kExtended,
+                           static_cast<uint8_t>(ModWriter::kFineVolumeDown | steps));
+                owed -= steps;
             }
         }
     }
@@ -579,13 +586,16 @@ private:
                 strike(
                     r, channel, section_.pad, midi,
                     volumeOf(ins, plan_.loudness, kPlain, section_.level * section_.mix[channel]));
+                // It breathes: a swell of about 3 dB over the first quarter
+                // of the bar, then a fade back over the rest.
                 for (int k = 1; k < end - r; ++k) {
-                    if (k <= 3) {
+                    if (k <= 4) {
                         at(r + k, channel) =
-                            effect(ModWriter::kExtended, ModWriter::kFineVolumeUp | 2);
-                    } else if (k % 3 == 0) {
-                        at(r + k, channel) =
-                            effect(ModWriter::kExtended, ModWriter::kFineVolumeDown | 1);
+                            effect(ModWriter::kExtended, ModWriter::kFineVolumeUp | 3);
+                    } else if (k >= 6) {
+                        at(r + k, channel) = effect(
+                            ModWriter::kExtended, static_cast<uint8_t>(ModWriter::kFineVolumeDown |
+                                                                       (k % 3 == 0 ? 2 : 1)));
                     }
                 }
             }

@@ -33,7 +33,7 @@
 struct SongInstrument {
     Instrument sound;
     int volume;            // the note volume at loudness 4, 1..64
-    int fadeEvery;         // held notes lose one volume step every this many rows (0: never)
+    double fade;           // volume steps a held note loses each row (0: none)
     int vibrato;           // ProTracker 4xy for held notes (0: none)
     int vibratoDelay = 6;  // rows a note is held before its vibrato starts
 };

@@ -8,9 +8,12 @@ namespace effects {
 namespace {
 
 constexpr double kPi = 3.14159265358979323846;
-// Rounding off starts gently here (-6 dBFS) and never reaches full scale;
-// a soft bend makes few and low overtones where a hard one would fizz.
+// Rounding off starts gently here (-6 dBFS) and never goes past the
+// ceiling; a soft bend makes few and low overtones where a hard one would
+// fizz. The ceiling (-2 dBFS) leaves room for effects that meet: the game
+// can play several at once over the music.
 constexpr double kKnee = 0.5;
+constexpr double kCeiling = 0.999;
 // Fades at the ends, so that no effect clicks when it starts or stops.
 constexpr double kFadeIn = 0.001;
 constexpr double kFadeOut = 0.008;
@@ -172,12 +175,12 @@ std::vector<int16_t> finish(Buffer b, double targetDb) {
         if (a <= kKnee) {
             return x;
         }
-        const double room = 0.999 - kKnee;
+        const double room = kCeiling - kKnee;
         return std::copysign(kKnee + room * std::tanh((a - kKnee) / room), x);
     };
     double gain = target / std::max(1e-12, loudest(b));
     Buffer out(b.size());
-    for (int pass = 0; pass < 8; ++pass) {
+    for (int pass = 0; pass < 16; ++pass) {
         for (size_t i = 0; i < b.size(); ++i) {
             out[i] = shaped(b[i] * gain);
         }
@@ -201,7 +204,7 @@ std::vector<int16_t> rotate() {
     for (size_t i = 0; i < b.size(); ++i) {
         const double t = at(i);
         const double envelope =
-            std::min(1.0, t / 0.003) * (t < 0.03 ? 1.0 : std::exp(-(t - 0.03) / 0.018));
+            std::min(1.0, t / 0.003) * (t < 0.025 ? 1.0 : std::exp(-(t - 0.025) / 0.015));
         low += (noise.next() - low) * 0.15;
         b[i] = envelope * (std::sin(2 * kPi * kE6 * t) + 0.25 * std::sin(2 * kPi * 3 * kE6 * t)) +
                0.7 * low * std::exp(-t / 0.004);
@@ -210,9 +213,10 @@ std::vector<int16_t> rotate() {
 }
 
 std::vector<int16_t> touchDown() {
-    // A thud falling from 130 to 65 Hz under a knock: two short wooden
-    // resonances (G4 and D5) and a burst of mid-band noise.
-    Buffer b = silence(0.14);
+    // The knock comes first: two short wooden resonances (G4 and D5) and a
+    // burst of mid-band noise. The thud, falling from 130 to 65 Hz, swells
+    // in behind it, so that it does not land on a rotation's tick.
+    Buffer b = silence(0.145);
     Noise noise(0x89ABCDEu);
     double low = 0, lower = 0, high = 0;
     for (size_t i = 0; i < b.size(); ++i) {
@@ -221,12 +225,14 @@ std::vector<int16_t> touchDown() {
         low += (n - low) * 0.2;  // two poles at about 1.6 kHz
         lower += (low - lower) * 0.2;
         high += (lower - high) * 0.03;  // what the knock leaves out, below 200 Hz
-        const double knock = (lower - high) * std::exp(-t / 0.012);
+        const double knock = (lower - high) * std::exp(-t / 0.01);
+        const double wood =
+            (std::sin(2 * kPi * kG4 * t) + 0.7 * std::sin(2 * kPi * kD5 * t)) * std::exp(-t / 0.02);
         const double phase = 65 * t + 65 * 0.03 * (1 - std::exp(-t / 0.03));
-        const double thud = std::sin(2 * kPi * phase) * std::exp(-t / 0.045);
-        const double wood = (std::sin(2 * kPi * kG4 * t) + 0.7 * std::sin(2 * kPi * kD5 * t)) *
-                            std::exp(-t / 0.025);
-        b[i] = 0.9 * thud + 0.8 * wood + 3.0 * knock;
+        const double swell = 0.5 - 0.5 * std::cos(kPi * std::min(1.0, t / 0.03));
+        const double thud =
+            std::sin(2 * kPi * phase) * swell * std::exp(-std::max(0.0, t - 0.03) / 0.04);
+        b[i] = thud + 0.8 * wood + 3.0 * knock;
     }
     return finish(b, kTouchDownDb);
 }
@@ -242,26 +248,26 @@ std::vector<int16_t> rowsCleared(int rows) {
         case 1: {
             // A fifth: G5 lightly, then D6 rings out.
             Buffer b = silence(0.44);
-            chime(b, kOnset, kG5, 0.08, 0.4);
-            chime(b, kOnset + 0.08, kD6, 0.09, 1.0);
+            chime(b, kOnset, kG5, 0.07, 0.22);
+            chime(b, kOnset + 0.08, kD6, 0.08, 1.0);
             return finish(b, level);
         }
         case 2: {
             Buffer b = silence(0.64);
-            chime(b, kOnset, kG5, 0.08, 0.35);
-            chime(b, kOnset + 0.065, kB5, 0.08, 0.45);
-            chime(b, kOnset + 0.13, kD6, 0.12, 1.0);
-            chime(b, kOnset + 0.13, kG5, 0.12, 0.3);
+            chime(b, kOnset, kG5, 0.06, 0.18);
+            chime(b, kOnset + 0.08, kB5, 0.06, 0.3);
+            chime(b, kOnset + 0.16, kD6, 0.085, 1.0);
+            chime(b, kOnset + 0.16, kG5, 0.085, 0.3);
             return finish(b, level);
         }
         case 3: {
             Buffer b = silence(0.9);
-            chime(b, kOnset, kG5, 0.07, 0.3);
-            chime(b, kOnset + 0.06, kB5, 0.07, 0.35);
-            chime(b, kOnset + 0.12, kD6, 0.08, 0.45);
-            chime(b, kOnset + 0.19, kG6, 0.17, 1.0);
-            chime(b, kOnset + 0.19, kD6, 0.17, 0.45);
-            chime(b, kOnset + 0.19, kB5, 0.17, 0.35);
+            chime(b, kOnset, kG5, 0.05, 0.15);
+            chime(b, kOnset + 0.09, kB5, 0.05, 0.22);
+            chime(b, kOnset + 0.18, kD6, 0.05, 0.3);
+            chime(b, kOnset + 0.28, kG6, 0.11, 1.0);
+            chime(b, kOnset + 0.28, kD6, 0.11, 0.45);
+            chime(b, kOnset + 0.28, kB5, 0.11, 0.35);
             return finish(b, level);
         }
         default: {
@@ -269,13 +275,13 @@ std::vector<int16_t> rowsCleared(int rows) {
             // and G above (harmonics 2, 3, 4 and 6 of G3) held as one brass
             // chord, with bells on top as it fades.
             Buffer b = silence(1.44);
-            brass(b, kOnset, 0.07, kG4, 0.22);
-            brass(b, kOnset + 0.1, 0.07, kB4, 0.25);
-            brass(b, kOnset + 0.2, 0.07, kD5, 0.28);
-            brassChord(b, kOnset + 0.32, 0.7, kG3, {2, 3, 4, 6}, 0.5);
-            chime(b, kOnset + 0.7, kB5, 0.25, 0.2);
-            chime(b, kOnset + 0.8, kD6, 0.25, 0.18);
-            chime(b, kOnset + 0.9, kG6, 0.25, 0.18);
+            brass(b, kOnset, 0.08, kG4, 0.1);
+            brass(b, kOnset + 0.14, 0.08, kB4, 0.13);
+            brass(b, kOnset + 0.28, 0.08, kD5, 0.16);
+            brassChord(b, kOnset + 0.46, 0.6, kG3, {2, 3, 4, 6}, 0.5);
+            chime(b, kOnset + 0.76, kB5, 0.22, 0.2);
+            chime(b, kOnset + 0.86, kD6, 0.22, 0.18);
+            chime(b, kOnset + 0.96, kG6, 0.22, 0.18);
             return finish(b, level);
         }
     }
