@@ -24,7 +24,7 @@ using Buffer = std::vector<double>;
 // Note frequencies (equal temperament, A4 = 440 Hz), only of notes that
 // every tune's key holds.
 constexpr double kG3 = 196.00, kG4 = 392.00, kB4 = 493.88, kD5 = 587.33, kG5 = 783.99, kB5 = 987.77,
-                 kD6 = 1174.66, kE6 = 1318.51, kG6 = 1567.98;
+                 kD6 = 1174.66, kE6 = 1318.51, kG6 = 1567.98, kB6 = 1975.53;
 
 Buffer silence(double seconds) {
     return Buffer(static_cast<size_t>(seconds * kRate), 0.0);
@@ -253,21 +253,23 @@ std::vector<int16_t> rowsCleared(int rows) {
             return finish(b, level);
         }
         case 2: {
+            // Up the G major chord to a G6 that rings out.
             Buffer b = silence(0.64);
             chime(b, kOnset, kG5, 0.06, 0.18);
             chime(b, kOnset + 0.08, kB5, 0.06, 0.3);
-            chime(b, kOnset + 0.16, kD6, 0.085, 1.0);
-            chime(b, kOnset + 0.16, kG5, 0.085, 0.3);
+            chime(b, kOnset + 0.16, kG6, 0.085, 1.0);
+            chime(b, kOnset + 0.16, kD6, 0.085, 0.3);
             return finish(b, level);
         }
         case 3: {
+            // Further up, to a B6 over the chord.
             Buffer b = silence(0.9);
             chime(b, kOnset, kG5, 0.05, 0.15);
             chime(b, kOnset + 0.09, kB5, 0.05, 0.22);
             chime(b, kOnset + 0.18, kD6, 0.05, 0.3);
-            chime(b, kOnset + 0.28, kG6, 0.11, 1.0);
-            chime(b, kOnset + 0.28, kD6, 0.11, 0.45);
-            chime(b, kOnset + 0.28, kB5, 0.11, 0.35);
+            chime(b, kOnset + 0.28, kB6, 0.11, 1.0);
+            chime(b, kOnset + 0.28, kG6, 0.11, 0.45);
+            chime(b, kOnset + 0.28, kD6, 0.11, 0.35);
             return finish(b, level);
         }
         default: {

@@ -23,7 +23,7 @@ constexpr int kRate = 44100;
 // by a little over 1 dB a step.
 constexpr double kRotateDb = -5.3;
 constexpr double kTouchDownDb = -5.3;
-constexpr double kRowsDb[4] = {-5.3, -4.25, -3.2, -2.15};
+constexpr double kRowsDb[4] = {-5.3, -4.2, -3.12, -2.05};
 
 std::vector<int16_t> rotate();     // a short soft wooden tick
 std::vector<int16_t> touchDown();  // a low thud with a knock in it
