@@ -6,7 +6,8 @@ CMAKE_ARGS ?=
 JOBS ?= $(shell nproc)
 CTEST_ARGS ?=
 
-.PHONY: run test deps test-deps configure build asan bench fuzz package install clean
+.PHONY: run test deps test-deps configure build asan bench fuzz package install clean \
+	music-preview mix-report
 
 # A player needs only the game and its data, not the tests.
 run: deps configure
@@ -57,3 +58,14 @@ bench: test-deps
 # The libFuzzer targets for FUZZ_SECONDS each (default 60), clang 14.
 fuzz: test-deps
 	JOBS=$(JOBS) scripts/fuzz
+
+# The music and effects rendered through libmikmod with the game's settings:
+# WAV files and spectrograms in $(BUILD)/music-preview/ (sox draws them).
+music-preview: test-deps configure
+	cmake --build $(BUILD) -j $(JOBS) --target duobrik-data duobrik-mixrender
+	scripts/music-preview $(BUILD)
+
+# The mix figures: levels, peaks, balance, channels, effects against the music.
+mix-report: test-deps configure
+	cmake --build $(BUILD) -j $(JOBS) --target duobrik-data duobrik-mixrender
+	scripts/mix-report $(BUILD)

@@ -8,11 +8,9 @@ namespace effects {
 namespace {
 
 constexpr double kPi = 3.14159265358979323846;
-// Rounding off starts gently here (-6 dBFS) and never goes past the
-// ceiling; a soft bend makes few and low overtones where a hard one would
-// fizz. The ceiling (-2 dBFS) leaves room for effects that meet: the game
-// can play several at once over the music.
-constexpr double kKnee = 0.5;
+// Rounding off starts gently here (-2 dBFS) and never reaches full scale; a
+// soft bend makes few and low overtones where a hard one would fizz.
+constexpr double kKnee = 0.8;
 constexpr double kCeiling = 0.999;
 // Fades at the ends, so that no effect clicks when it starts or stops.
 constexpr double kFadeIn = 0.001;
@@ -80,46 +78,76 @@ void brass(Buffer& b, double start, double length, double freq, double gain) {
 }
 
 // A brass chord whose notes are all harmonics of `root` (`notes` holds
-// their multiples), so that it is one periodic wave. Its harmonics take the
-// phases, of a few spread choices, that give the lowest peak for its
-// loudness. Attack, hold and release as brass().
+// their multiples), so that it is one periodic wave, a whole number of
+// samples long. Its harmonics take the phases, of a few spread choices, that
+// give the lowest peak; then its peaks are clipped and the harmonics above
+// kBand dropped again, a few times over, which leaves a wave with little
+// more peak than level and nothing high: loud without the fizz a limiter
+// would add. Attack, hold and release as brass().
 void brassChord(Buffer& b, double start, double length, double root, const std::vector<int>& notes,
                 double gain) {
     constexpr int kHarmonics = 5;  // of each note
-    int top = 0;
+    constexpr int kBand = 32;      // harmonics of the root kept: up to 6.3 kHz on G3
+    constexpr double kClip = 0.6;  // of the peak
+    const int period = static_cast<int>(std::lround(kRate / root));
+    std::vector<double> amp(kBand + 1, 0.0);
     for (int n : notes) {
-        top = std::max(top, n * kHarmonics);
-    }
-    std::vector<double> amp(top + 1, 0.0);
-    for (int n : notes) {
-        for (int h = 1; h <= kHarmonics; ++h) {
+        for (int h = 1; h <= kHarmonics && n * h <= kBand; ++h) {
             amp[n * h] += 1.0 / h;
         }
     }
-    // One period, 512 points, for each choice of phases.
-    constexpr int kPoints = 512;
-    std::vector<double> phase(top + 1, 0.0);
-    double bestCrest = 1e9;
-    for (uint32_t choice = 1; choice <= 32; ++choice) {
-        Noise turn(choice * 2654435761u);
-        std::vector<double> p(top + 1);
-        for (int m = 1; m <= top; ++m) {
-            p[m] = kPi * m * m / top + kPi * turn.next();
-        }
-        double peak = 0, power = 0;
-        for (int k = 0; k < kPoints; ++k) {
-            double v = 0;
-            for (int m = 1; m <= top; ++m) {
-                v += amp[m] * std::sin(2 * kPi * m * k / kPoints + p[m]);
+    auto render = [&](const std::vector<double>& a, const std::vector<double>& p) {
+        std::vector<double> wave(period);
+        for (int k = 0; k < period; ++k) {
+            for (int m = 1; m <= kBand; ++m) {
+                wave[k] += a[m] * std::sin(2 * kPi * m * k / period + p[m]);
             }
+        }
+        return wave;
+    };
+    auto crestOf = [](const std::vector<double>& wave) {
+        double peak = 0, power = 0;
+        for (double v : wave) {
             peak = std::max(peak, std::fabs(v));
             power += v * v;
         }
-        const double crest = peak / std::sqrt(power / kPoints);
-        if (crest < bestCrest) {
-            bestCrest = crest;
-            phase = p;
+        return peak / std::sqrt(power / static_cast<double>(wave.size()));
+    };
+    std::vector<double> wave;
+    double bestCrest = 1e9;
+    for (uint32_t choice = 1; choice <= 32; ++choice) {
+        Noise turn(choice * 2654435761u);
+        std::vector<double> p(kBand + 1);
+        for (int m = 1; m <= kBand; ++m) {
+            p[m] = kPi * m * m / kBand + kPi * turn.next();
         }
+        std::vector<double> w = render(amp, p);
+        if (crestOf(w) < bestCrest) {
+            bestCrest = crestOf(w);
+            wave = w;
+        }
+    }
+    for (int pass = 0; pass < 4; ++pass) {
+        double peak = 0;
+        for (double v : wave) {
+            peak = std::max(peak, std::fabs(v));
+        }
+        for (double& v : wave) {
+            v = std::clamp(v, -kClip * peak, kClip * peak);
+        }
+        // Back to the harmonics up to kBand: a discrete Fourier transform
+        // of the one period, and the sum again.
+        std::vector<double> a(kBand + 1), p(kBand + 1);
+        for (int m = 1; m <= kBand; ++m) {
+            double re = 0, im = 0;
+            for (int k = 0; k < period; ++k) {
+                re += wave[k] * std::sin(2 * kPi * m * k / period);
+                im += wave[k] * std::cos(2 * kPi * m * k / period);
+            }
+            a[m] = 2 * std::hypot(re, im) / period;
+            p[m] = std::atan2(im, re);
+        }
+        wave = render(a, p);
     }
     const size_t first = static_cast<size_t>(start * kRate);
     for (size_t i = first; i < b.size(); ++i) {
@@ -129,13 +157,7 @@ void brassChord(Buffer& b, double start, double length, double root, const std::
         if (release < 1e-4) {
             break;
         }
-        double v = 0;
-        for (int m = 1; m <= top; ++m) {
-            if (amp[m] > 0) {
-                v += amp[m] * std::sin(2 * kPi * m * root * t + phase[m]);
-            }
-        }
-        b[i] += gain * attack * release * v;
+        b[i] += gain * attack * release * wave[(i - first) % static_cast<size_t>(period)];
     }
 }
 
