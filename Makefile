@@ -8,6 +8,7 @@ CTEST_ARGS ?=
 
 .PHONY: run test deps test-deps configure build asan bench fuzz package install clean \
 	music-preview mix-report
+.PHONY: windows test-windows
 
 # A player needs only the game and its data, not the tests.
 run: deps configure
@@ -50,6 +51,20 @@ install-check: test-deps build
 clean:
 	rm -rf $(BUILD) build-asan
 
+# The Windows game, cross-built with MinGW-w64: $(WINDOWS_BUILD)/duobrik-*-win64.zip
+# and duobrik-*-win64-setup.exe. SDL2 and libmikmod are built from Debian's
+# sources once, into a cache outside the clone (scripts/build-deps).
+WINDOWS_BUILD ?= build-windows
+windows:
+	@scripts/install-deps --windows
+	JOBS=$(JOBS) WINDOWS_CMAKE_ARGS="$(WINDOWS_CMAKE_ARGS)" scripts/build-windows $(WINDOWS_BUILD)
+
+# The Windows game under Wine and Xvfb: the end-to-end tests, the sound and
+# the installer (scripts/test-windows).
+test-windows: windows
+	@scripts/install-deps --windows --wine --test
+	JOBS=$(JOBS) CTEST_ARGS="$(CTEST_ARGS)" scripts/test-windows $(WINDOWS_BUILD)
+
 # One table of the whole game against a bare GL window under Xvfb (CPU on the
 # title and in play, key-to-screen latency, first frame, peak memory), and the
 # frame benchmark's figures in a file (scripts/bench; results in build-bench/).
@@ -57,7 +72,8 @@ bench: test-deps
 	JOBS=$(JOBS) scripts/bench
 
 # The libFuzzer targets for FUZZ_SECONDS each (default 60), clang 14.
-fuzz: test-deps
+fuzz:
+	@scripts/install-deps --test --fuzz
 	JOBS=$(JOBS) scripts/fuzz
 
 # The music and effects rendered through libmikmod with the game's settings:

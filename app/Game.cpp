@@ -1,9 +1,9 @@
 #include "app/Game.h"
 
 #include <SDL.h>
-#include <unistd.h>
 
-#include <cstdlib>
+#include <filesystem>
+#include <system_error>
 #include <vector>
 
 #include "app/DrawList.h"
@@ -55,9 +55,12 @@ private:
 void useExecutableFolder() {
     char* base = SDL_GetBasePath();
     if (base != nullptr) {
-        if (chdir(base) != 0) {
-            // The data files then are looked for where we are; the game runs without them.
-        }
+        // SDL gives UTF-8; a path built from char8_t keeps a folder name
+        // outside the ANSI code page intact on Windows.
+        std::error_code ignored;
+        std::filesystem::current_path(std::filesystem::path(reinterpret_cast<const char8_t*>(base)),
+                                      ignored);
+        // On failure the data files are looked for where we are; the game runs without them.
         SDL_free(base);
     }
 }
@@ -86,8 +89,8 @@ int runGame() {
     // For a 320x480 picture, handing the work over and waiting for it costs
     // more than it saves: drawn on the main thread, a frame in play takes
     // about a fifth less processor time. A setting of the player's own wins;
-    // other drivers ignore the variable.
-    setenv("LP_NUM_THREADS", "0", 0);
+    // other drivers ignore the variable. (SDL's setenv: Windows has none.)
+    SDL_setenv("LP_NUM_THREADS", "0", 0);
     if (!openWindow("Duobrik", 320, 480, 32)) {
         // A start-up failure is a failure: say so in the exit code.
         SDL_Quit();

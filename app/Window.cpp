@@ -35,6 +35,26 @@ bool headlessDriverNotAsked() {
     return asked == nullptr || std::strstr(asked, driver) == nullptr;
 }
 
+// Why no window can open, after the start-up message: SDL's own reason when
+// it failed, and the likely cause when no display is named at all. A fallback
+// to a driver that draws nowhere leaves SDL with no reason of its own.
+void describeVideoFailure(bool sdlFailed, char* out, std::size_t size) {
+    const char* x11 = std::getenv("DISPLAY");
+    const char* wayland = std::getenv("WAYLAND_DISPLAY");
+    const char* named = x11 != nullptr && *x11 != '\0'           ? x11
+                        : wayland != nullptr && *wayland != '\0' ? wayland
+                                                                 : nullptr;
+    const char* sdlReason = sdlFailed ? SDL_GetError() : "";
+    const char* cause = named == nullptr ? "no display: is DISPLAY set?" : "";
+    if (*sdlReason != '\0') {
+        std::snprintf(out, size, "%s%s%s", sdlReason, *cause != '\0' ? "; " : "", cause);
+    } else if (named != nullptr) {
+        std::snprintf(out, size, "cannot reach display %s", named);
+    } else {
+        std::snprintf(out, size, "%s", cause);
+    }
+}
+
 void showShutdownError(const char* text) {
     std::fprintf(stderr, "SHUTDOWN ERROR: %s\n", text);
 }
@@ -43,22 +63,31 @@ void showShutdownError(const char* text) {
 
 void showStartupError(const char* text) {
     std::fprintf(stderr, "ERROR: %s\n", text);
-    // A box needs a display to show on; without one the line above is all there is.
+    // A box needs a display to show on; without one the line above is all
+    // there is. Windows always has its desktop; elsewhere a display server
+    // is named in the environment.
     const char* driver = std::getenv("SDL_VIDEODRIVER");
     const bool headless = driver != nullptr && (std::strstr(driver, "offscreen") != nullptr ||
                                                 std::strstr(driver, "dummy") != nullptr);
-    if (!headless &&
-        (std::getenv("DISPLAY") != nullptr || std::getenv("WAYLAND_DISPLAY") != nullptr)) {
+    const bool desktop = std::strcmp(SDL_GetPlatform(), "Windows") == 0 ||
+                         std::getenv("DISPLAY") != nullptr ||
+                         std::getenv("WAYLAND_DISPLAY") != nullptr;
+    if (!headless && desktop) {
         SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_WARNING, "ERROR", text, nullptr);
     }
 }
 
 bool openWindow(const char* title, int width, int height, int bits) {
-    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0 || headlessDriverNotAsked()) {
+    const bool sdlFailed = SDL_InitSubSystem(SDL_INIT_VIDEO) != 0;
+    if (sdlFailed || headlessDriverNotAsked()) {
+        char reason[256];
+        describeVideoFailure(sdlFailed, reason, sizeof reason);
         if (SDL_WasInit(SDL_INIT_VIDEO)) {
             SDL_QuitSubSystem(SDL_INIT_VIDEO);
         }
-        showStartupError("Failed To Register The Window Class.");
+        char text[320];
+        std::snprintf(text, sizeof text, "Failed To Register The Window Class. (%s)", reason);
+        showStartupError(text);
         return false;
     }
     gVideoStarted = true;
@@ -94,6 +123,9 @@ bool openWindow(const char* title, int width, int height, int bits) {
     // Pace the loop by the display where the driver can; the main loop caps
     // the rate itself where the swap does not wait.
     SDL_GL_SetSwapInterval(1);
+    // Neither the screen saver nor monitor power saving starts while the game
+    // runs. SDL does this by default; said here so that no hint can undo it.
+    SDL_DisableScreenSaver();
     SDL_ShowWindow(gWindow);
     SDL_RaiseWindow(gWindow);
     // Without a window manager (or with a lax one) nobody else hands us the keyboard.

@@ -1,6 +1,7 @@
 #include "render/OpenGLRenderer.h"
 
 #include <GL/gl.h>
+#include <GL/glext.h>
 
 #include "pieces/Cell.h"
 #include "render/PictureStack.h"

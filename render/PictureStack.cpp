@@ -1,6 +1,8 @@
 #include "render/PictureStack.h"
 
 #include <GL/gl.h>
+#include <GL/glext.h>
+#include <SDL.h>
 
 #include <algorithm>
 #include <cstdlib>
@@ -34,7 +36,11 @@ void buildPictureStack() {
             layerHeight = std::max(layerHeight, e.paddedHeight);
         }
     }
-    if (depth == 0) {
+    // 3D textures came with OpenGL 1.2. Windows' OpenGL library exports only
+    // 1.1, so the function is asked of the context's driver on every platform.
+    const auto texImage3D =
+        reinterpret_cast<PFNGLTEXIMAGE3DPROC>(SDL_GL_GetProcAddress("glTexImage3D"));
+    if (depth == 0 || texImage3D == nullptr) {
         return;
     }
     const size_t layerBytes = static_cast<size_t>(layerWidth) * layerHeight * 4;
@@ -87,8 +93,8 @@ void buildPictureStack() {
     while (glGetError() != GL_NO_ERROR) {
         // Only this upload's own error should count below.
     }
-    glTexImage3D(GL_TEXTURE_3D, 0, GL_RGBA, layerWidth, layerHeight, depth, 0, GL_RGBA,
-                 GL_UNSIGNED_BYTE, texels);
+    texImage3D(GL_TEXTURE_3D, 0, GL_RGBA, layerWidth, layerHeight, depth, 0, GL_RGBA,
+               GL_UNSIGNED_BYTE, texels);
     glBindTexture(GL_TEXTURE_3D, 0);
     std::free(texels);
     if (glGetError() != GL_NO_ERROR) {

@@ -5,6 +5,9 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <fstream>
+#include <iterator>
+#include <string>
 
 #include "ArtFile.h"
 
@@ -133,6 +136,58 @@ TEST_F(ArtFileTest, StretchedPicturesAreUniformAndSolidOnesOpaque) {
     for (int i : {85, 198, 220, 221, 199, 200, 201, 202, 203, 204, 205, 1, 3, 4, 6, 8, 9, 11, 12}) {
         for (size_t k = 3; k < pic(i).bgra.size(); k += 4) {
             ASSERT_EQ(pic(i).bgra[k], 255) << "record " << i << " byte " << k;
+        }
+    }
+}
+
+// The Windows icon file: a directory whose entries lie inside the file, the
+// sizes Windows asks for, and bitmaps that show the window icon (record 222)
+// itself at its own size, bottom row first and with an empty mask where it
+// is opaque. Windows shows no icon at all for a file it cannot read.
+TEST_F(ArtFileTest, WindowsIconFileHoldsTheWindowIconAtEverySize) {
+    std::ifstream in(std::string(DUOBRIK_ART_DIR) + "/duobrik.ico", std::ios::binary);
+    const std::vector<uint8_t> ico{std::istreambuf_iterator<char>(in),
+                                   std::istreambuf_iterator<char>()};
+    ASSERT_GE(ico.size(), 6u) << "no icon file in " << DUOBRIK_ART_DIR;
+    auto u16 = [&ico](size_t p) { return static_cast<uint32_t>(ico[p] | ico[p + 1] << 8); };
+    auto u32 = [&](size_t p) { return u16(p) | u16(p + 2) << 16; };
+    ASSERT_EQ(u16(2), 1u) << "type";
+    const uint32_t count = u16(4);
+    const int kSizes[] = {16, 24, 32, 48, 64, 256};
+    ASSERT_EQ(count, std::size(kSizes));
+    ASSERT_GE(ico.size(), 6 + 16 * count);
+
+    const Picture& icon = pic(222);
+    for (uint32_t i = 0; i < count; ++i) {
+        const size_t dir = 6 + 16 * i;
+        const int size = kSizes[i];
+        const uint32_t bytes = u32(dir + 8), offset = u32(dir + 12);
+        EXPECT_EQ(ico[dir], size & 0xFF) << "width of entry " << i;
+        EXPECT_EQ(ico[dir + 1], size & 0xFF) << "height of entry " << i;
+        ASSERT_TRUE(offset >= 6 + 16 * count && bytes > 40 && offset + bytes <= ico.size())
+            << "entry " << i << " at " << offset << " (" << bytes << " bytes) is outside the file";
+        if (size == 256) {
+            EXPECT_EQ(std::string(ico.begin() + offset + 1, ico.begin() + offset + 4), "PNG");
+            continue;
+        }
+        EXPECT_EQ(u32(offset + 4), static_cast<uint32_t>(size)) << "bitmap width, entry " << i;
+        EXPECT_EQ(u32(offset + 8), static_cast<uint32_t>(2 * size)) << "bitmap height, entry " << i;
+        EXPECT_EQ(u16(offset + 14), 32u) << "bits per pixel, entry " << i;
+        const size_t maskRow = (size + 31) / 32 * 4;
+        EXPECT_EQ(bytes, 40 + size * size * 4 + maskRow * size) << "entry " << i;
+        if (size != icon.width) {
+            continue;
+        }
+        for (int y = 0; y < size; ++y) {
+            for (int x = 0; x < size; ++x) {
+                const uint8_t* p = &ico[offset + 40 + ((size - 1 - y) * size + x) * 4];
+                ASSERT_EQ((Pixel{p[0], p[1], p[2], p[3]}), icon.at(x, y))
+                    << "pixel (" << x << ", " << y << ") of the " << size << " px bitmap";
+                const uint8_t mask =
+                    ico[offset + 40 + size * size * 4 + (size - 1 - y) * maskRow + x / 8];
+                ASSERT_EQ((mask >> (7 - x % 8)) & 1, icon.at(x, y).a == 0 ? 1 : 0)
+                    << "mask bit (" << x << ", " << y << ")";
+            }
         }
     }
 }
