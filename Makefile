@@ -6,7 +6,8 @@ CMAKE_ARGS ?=
 JOBS ?= $(shell nproc)
 CTEST_ARGS ?=
 
-.PHONY: run test deps test-deps configure build asan bench fuzz package install clean
+.PHONY: run test deps test-deps configure build asan bench fuzz package install clean \
+	music-preview mix-report
 .PHONY: windows test-windows format-check tidy
 
 # A player needs only the game and its data, not the tests.
@@ -74,6 +75,17 @@ bench: test-deps
 fuzz:
 	@scripts/install-deps --test --fuzz
 	JOBS=$(JOBS) scripts/fuzz
+
+# The music and effects rendered through libmikmod with the game's settings:
+# WAV files and spectrograms in $(BUILD)/music-preview/ (sox draws them).
+music-preview: test-deps configure
+	cmake --build $(BUILD) -j $(JOBS) --target duobrik-data duobrik-mixrender
+	scripts/music-preview $(BUILD)
+
+# The mix figures: levels, peaks, balance, channels, effects against the music.
+mix-report: test-deps configure
+	cmake --build $(BUILD) -j $(JOBS) --target duobrik-data duobrik-mixrender
+	scripts/mix-report $(BUILD)
 
 # The sources as the repository's .clang-format (clang-format 14) has them.
 format-check: test-deps

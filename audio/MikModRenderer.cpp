@@ -29,8 +29,6 @@ constexpr auto kQueuePoll = std::chrono::milliseconds(10);
 // the queue is past the mark again; bounded, so that a queue that cannot
 // fill (a device gone) does not keep the thread from sleeping.
 constexpr int kMostBlocksPerLook = 8;
-// Stereo separation of the module's channels, 0 (mono) .. 128 (hard).
-constexpr UBYTE kPanSeparation = 48;
 // libmikmod's player volume range.
 constexpr int kMaxPlayerVolume = 128;
 
@@ -90,9 +88,6 @@ void MikModRenderer::freeEffect(SAMPLE* sample) {
 MikModRenderer::MikModRenderer() {
     registerLibmikmod();
     md_mode |= DMODE_SOFT_MUSIC | DMODE_SOFT_SNDFX;
-    // The module's channels are panned hard left and right, Amiga style;
-    // bass and drums on one side only is tiring over headphones.
-    md_pansep = kPanSeparation;
 
     // libmikmod's autodetection takes the first driver that claims a device
     // and gives up if that one then fails to open; every later Player_Load or

@@ -63,13 +63,13 @@ std::vector<int16_t> render(const char* file, int position) {
     return pcm;
 }
 
-TEST(GeneratedMusic, LoadsWithFourChannelsAndEnoughPositions) {
+TEST(GeneratedMusic, LoadsWithEightChannelsAndEnoughPositions) {
     MikModSession session("nosound", "");
     ASSERT_TRUE(session.ok);
     for (const auto& [file, minPositions] : {std::pair{"devils.mod", 1}, {"three.mod", 30}}) {
         MODULE* module = load(file);
         ASSERT_NE(module, nullptr) << file << ": " << MikMod_strerror(MikMod_errno);
-        EXPECT_EQ(module->numchn, 4) << file;
+        EXPECT_EQ(module->numchn, 8) << file;
         EXPECT_GE(module->numpos, minPositions) << file;
         Player_Free(module);
     }

@@ -1,21 +1,25 @@
 #include "tools/musicgen/ModWriter.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 
 namespace {
 
-// ProTracker's periods for finetune 0, C-1 to B-3. libmikmod maps a note
-// back from its period by exact match, so no other value may appear.
+// ProTracker's periods for finetune 0 over the seven octaves that libmikmod
+// reads, C-0 to B-6.
 constexpr int kPeriods[ModWriter::kNotes] = {
-    856, 808, 762, 720, 678, 640, 604, 570, 538, 508, 480, 453,  // octave 1
-    428, 404, 381, 360, 339, 320, 302, 285, 269, 254, 240, 226,  // octave 2
-    214, 202, 190, 180, 170, 160, 151, 143, 135, 127, 120, 113,  // octave 3
+    1712, 1616, 1524, 1440, 1356, 1280, 1208, 1140, 1076, 1016, 960, 906,  // octave 0
+    856,  808,  762,  720,  678,  640,  604,  570,  538,  508,  480, 453,  // octave 1
+    428,  404,  381,  360,  339,  320,  302,  285,  269,  254,  240, 226,  // octave 2
+    214,  202,  190,  180,  170,  160,  151,  143,  135,  127,  120, 113,  // octave 3
+    107,  101,  95,   90,   85,   80,   75,   71,   67,   63,   60,  56,   // octave 4
+    53,   50,   47,   45,   42,   40,   37,   35,   33,   31,   30,  28,   // octave 5
+    27,   25,   24,   22,   21,   20,   19,   18,   17,   16,   15,  14,   // octave 6
 };
 
 constexpr size_t kTitleBytes = 20;
 constexpr size_t kSampleNameBytes = 22;
-constexpr size_t kOrderEntries = 128;
 // Restart byte; 127 is what ProTracker itself writes.
 constexpr uint8_t kRestart = 127;
 // Largest sample a MOD can describe: 65535 words.
@@ -33,46 +37,81 @@ void putWordsBigEndian(std::vector<uint8_t>& out, size_t bytes) {
     out.push_back(static_cast<uint8_t>(words & 0xFF));
 }
 
-void fail(const char* what) {
+[[noreturn]] void fail(const char* what) {
     std::fprintf(stderr, "duobrik-musicgen: %s\n", what);
     std::exit(1);
 }
 
 }  // namespace
 
-ModWriter::ModWriter(std::string title) : title_(std::move(title)) {}
+ModWriter::ModWriter(std::string title, int channels)
+    : title_(std::move(title)), channels_(channels) {
+    if (channels != 4 && channels != 6 && channels != 8) {
+        fail("a module has 4, 6 or 8 channels");
+    }
+}
 
 int ModWriter::period(int note) {
     if (note < 0 || note >= kNotes) {
-        fail("note outside C-1..B-3");
+        fail("note outside C-0..B-6");
     }
     return kPeriods[note];
 }
 
-int ModWriter::addSample(const std::string& name, std::vector<int8_t> data, int volume,
-                         size_t loopStart, size_t loopLength) {
+int ModWriter::addSample(Sample sample) {
     if (samples_.size() >= kMaxSamples) {
         fail("too many samples");
     }
-    if (data.size() % 2 != 0) {
-        data.push_back(0);  // lengths are counted in words
+    if (sample.data.size() % 2 != 0) {
+        sample.data.push_back(0);  // lengths are counted in words
     }
-    if (data.size() > kMaxSampleBytes || loopStart % 2 != 0 || loopLength % 2 != 0 ||
-        loopStart + loopLength > data.size()) {
+    if (sample.data.size() > kMaxSampleBytes || sample.loopStart % 2 != 0 ||
+        sample.loopLength % 2 != 0 || sample.loopStart + sample.loopLength > sample.data.size() ||
+        sample.volume < 0 || sample.volume > 64) {
         fail("bad sample layout");
     }
-    samples_.push_back({name, std::move(data), volume, loopStart, loopLength});
+    samples_.push_back(std::move(sample));
     return static_cast<int>(samples_.size());
 }
 
 int ModWriter::addPattern() {
-    patterns_.emplace_back();
+    if (patterns_.size() >= kMaxPatterns) {
+        fail("too many patterns");
+    }
+    patterns_.emplace_back(static_cast<size_t>(kRows * channels_));
     return static_cast<int>(patterns_.size()) - 1;
 }
 
+ModWriter::Cell& ModWriter::cell(int pattern, int row, int channel) {
+    return patterns_.at(pattern).at(static_cast<size_t>(row * channels_ + channel));
+}
+
+const ModWriter::Cell& ModWriter::cell(int pattern, int row, int channel) const {
+    return patterns_.at(pattern).at(static_cast<size_t>(row * channels_ + channel));
+}
+
+void ModWriter::setOrder(int position, int pattern) {
+    if (position < 0 || position >= kOrderEntries) {
+        fail("song position outside the order table");
+    }
+    if (static_cast<int>(orders_.size()) <= position) {
+        orders_.resize(position + 1, 0);
+    }
+    orders_[position] = pattern;
+}
+
 std::vector<uint8_t> ModWriter::bytes() const {
-    if (orders_.empty() || orders_.size() > kOrderEntries) {
-        fail("bad order count");
+    if (orders_.empty()) {
+        fail("no song positions");
+    }
+    // The loader counts the patterns from the order table: one left out
+    // would shift the sample data.
+    int highest = 0;
+    for (int p : orders_) {
+        highest = std::max(highest, p);
+    }
+    if (highest + 1 != patternCount()) {
+        fail("a pattern that no song position plays");
     }
     std::vector<uint8_t> out;
     putText(out, title_, kTitleBytes);
@@ -99,16 +138,14 @@ std::vector<uint8_t> ModWriter::bytes() const {
     for (size_t i = 0; i < kOrderEntries; ++i) {
         out.push_back(i < orders_.size() ? static_cast<uint8_t>(orders_[i]) : 0);
     }
-    putText(out, "M.K.", 4);
-    for (const Pattern& p : patterns_) {
-        for (const auto& row : p) {
-            for (const Cell& c : row) {
-                const int per = c.note >= 0 ? period(c.note) : 0;
-                out.push_back(static_cast<uint8_t>((c.sample & 0xF0) | (per >> 8)));
-                out.push_back(static_cast<uint8_t>(per & 0xFF));
-                out.push_back(static_cast<uint8_t>(((c.sample & 0x0F) << 4) | (c.effect & 0x0F)));
-                out.push_back(c.param);
-            }
+    putText(out, channels_ == 4 ? "M.K." : std::to_string(channels_) + "CHN", 4);
+    for (const auto& p : patterns_) {
+        for (const Cell& c : p) {
+            const int per = c.note >= 0 ? period(c.note) : 0;
+            out.push_back(static_cast<uint8_t>((c.sample & 0xF0) | (per >> 8)));
+            out.push_back(static_cast<uint8_t>(per & 0xFF));
+            out.push_back(static_cast<uint8_t>(((c.sample & 0x0F) << 4) | (c.effect & 0x0F)));
+            out.push_back(c.param);
         }
     }
     for (const Sample& s : samples_) {

@@ -2,18 +2,27 @@
 
 #include <algorithm>
 #include <cmath>
+#include <vector>
 
 namespace effects {
 namespace {
 
 constexpr double kPi = 3.14159265358979323846;
-// -1 dBFS.
-constexpr double kPeak = 0.891;
+// Rounding off starts gently here (-2 dBFS) and never reaches full scale; a
+// soft bend makes few and low overtones where a hard one would fizz.
+constexpr double kKnee = 0.8;
+constexpr double kCeiling = 0.999;
 // Fades at the ends, so that no effect clicks when it starts or stops.
 constexpr double kFadeIn = 0.001;
 constexpr double kFadeOut = 0.008;
+constexpr double kWindow = 0.05;  // seconds: the "loudest 50 ms"
 
 using Buffer = std::vector<double>;
+
+// Note frequencies (equal temperament, A4 = 440 Hz), only of notes that
+// every tune's key holds.
+constexpr double kG3 = 196.00, kG4 = 392.00, kB4 = 493.88, kD5 = 587.33, kG5 = 783.99, kB5 = 987.77,
+                 kD6 = 1174.66, kE6 = 1318.51, kG6 = 1567.98, kB6 = 1975.53;
 
 Buffer silence(double seconds) {
     return Buffer(static_cast<size_t>(seconds * kRate), 0.0);
@@ -23,138 +32,295 @@ double at(size_t i) {
     return static_cast<double>(i) / kRate;
 }
 
-// A bell-like note: a sine with a soft octave and an inharmonic partial,
-// struck at `start` and ringing away with time constant `ring`.
+class Noise {
+public:
+    explicit Noise(uint32_t seed) : state_(seed) {}
+    double next() {
+        state_ = state_ * 1664525u + 1013904223u;
+        return static_cast<double>(state_ >> 8) / 8388608.0 - 1.0;
+    }
+
+private:
+    uint32_t state_;
+};
+
+// A struck note: a sine with a few whole harmonics, which keeps its pitch in
+// the key, a quick attack and an exponential ring of `ring` seconds.
 void chime(Buffer& b, double start, double freq, double ring, double gain) {
     const size_t first = static_cast<size_t>(start * kRate);
     for (size_t i = first; i < b.size(); ++i) {
         const double t = at(i - first);
-        const double attack = std::min(1.0, t / 0.003);
+        const double attack = std::min(1.0, t / 0.004);
         const double v = std::sin(2 * kPi * freq * t) +
-                         0.35 * std::sin(2 * kPi * 2 * freq * t) * std::exp(-t / (ring * 0.5)) +
-                         0.15 * std::sin(2 * kPi * 2.76 * freq * t) * std::exp(-t / (ring * 0.3));
+                         0.3 * std::sin(2 * kPi * 2 * freq * t) * std::exp(-t / (ring * 0.4)) +
+                         0.12 * std::sin(2 * kPi * 3 * freq * t) * std::exp(-t / (ring * 0.2));
         b[i] += gain * attack * std::exp(-t / ring) * v;
     }
 }
 
-// A brassy note: a few odd and even harmonics with a softer attack, held
-// for `length` and then released.
+// A brass note: harmonics falling off like a soft saw, an attack that opens
+// over 20 ms, held for `length` and released over 80 ms.
 void brass(Buffer& b, double start, double length, double freq, double gain) {
     const size_t first = static_cast<size_t>(start * kRate);
     for (size_t i = first; i < b.size(); ++i) {
         const double t = at(i - first);
-        const double attack = std::min(1.0, t / 0.015);
+        const double attack = std::min(1.0, t / 0.02);
         const double release = t < length ? 1.0 : std::exp(-(t - length) / 0.08);
+        if (release < 1e-4) {
+            break;
+        }
         double v = 0;
-        for (int h = 1; h <= 5; ++h) {
-            v += std::sin(2 * kPi * h * freq * t) / (h * h * 0.8 + 0.2);
+        for (int h = 1; h <= 7; ++h) {
+            v += std::sin(2 * kPi * h * freq * t) / (h * (1.0 + 0.3 * h * (1.0 - attack)));
         }
         b[i] += gain * attack * release * v;
     }
 }
 
-std::vector<int16_t> finish(Buffer b) {
+// A brass chord whose notes are all harmonics of `root` (`notes` holds
+// their multiples), so that it is one periodic wave, a whole number of
+// samples long. Its harmonics take the phases, of a few spread choices, that
+// give the lowest peak; then its peaks are clipped and the harmonics above
+// kBand dropped again, a few times over, which leaves a wave with little
+// more peak than level and nothing high: loud without the fizz a limiter
+// would add. Attack, hold and release as brass().
+void brassChord(Buffer& b, double start, double length, double root, const std::vector<int>& notes,
+                double gain) {
+    constexpr int kHarmonics = 5;  // of each note
+    constexpr int kBand = 32;      // harmonics of the root kept: up to 6.3 kHz on G3
+    constexpr double kClip = 0.6;  // of the peak
+    const int period = static_cast<int>(std::lround(kRate / root));
+    std::vector<double> amp(kBand + 1, 0.0);
+    for (int n : notes) {
+        for (int h = 1; h <= kHarmonics && n * h <= kBand; ++h) {
+            amp[n * h] += 1.0 / h;
+        }
+    }
+    auto render = [&](const std::vector<double>& a, const std::vector<double>& p) {
+        std::vector<double> wave(period);
+        for (int k = 0; k < period; ++k) {
+            for (int m = 1; m <= kBand; ++m) {
+                wave[k] += a[m] * std::sin(2 * kPi * m * k / period + p[m]);
+            }
+        }
+        return wave;
+    };
+    auto crestOf = [](const std::vector<double>& wave) {
+        double peak = 0, power = 0;
+        for (double v : wave) {
+            peak = std::max(peak, std::fabs(v));
+            power += v * v;
+        }
+        return peak / std::sqrt(power / static_cast<double>(wave.size()));
+    };
+    std::vector<double> wave;
+    double bestCrest = 1e9;
+    for (uint32_t choice = 1; choice <= 32; ++choice) {
+        Noise turn(choice * 2654435761u);
+        std::vector<double> p(kBand + 1);
+        for (int m = 1; m <= kBand; ++m) {
+            p[m] = kPi * m * m / kBand + kPi * turn.next();
+        }
+        std::vector<double> w = render(amp, p);
+        if (crestOf(w) < bestCrest) {
+            bestCrest = crestOf(w);
+            wave = w;
+        }
+    }
+    for (int pass = 0; pass < 4; ++pass) {
+        double peak = 0;
+        for (double v : wave) {
+            peak = std::max(peak, std::fabs(v));
+        }
+        for (double& v : wave) {
+            v = std::clamp(v, -kClip * peak, kClip * peak);
+        }
+        // Back to the harmonics up to kBand: a discrete Fourier transform
+        // of the one period, and the sum again.
+        std::vector<double> a(kBand + 1), p(kBand + 1);
+        for (int m = 1; m <= kBand; ++m) {
+            double re = 0, im = 0;
+            for (int k = 0; k < period; ++k) {
+                re += wave[k] * std::sin(2 * kPi * m * k / period);
+                im += wave[k] * std::cos(2 * kPi * m * k / period);
+            }
+            a[m] = 2 * std::hypot(re, im) / period;
+            p[m] = std::atan2(im, re);
+        }
+        wave = render(a, p);
+    }
+    const size_t first = static_cast<size_t>(start * kRate);
+    for (size_t i = first; i < b.size(); ++i) {
+        const double t = at(i - first);
+        const double attack = std::min(1.0, t / 0.02);
+        const double release = t < length ? 1.0 : std::exp(-(t - length) / 0.08);
+        if (release < 1e-4) {
+            break;
+        }
+        b[i] += gain * attack * release * wave[(i - first) % static_cast<size_t>(period)];
+    }
+}
+
+double loudest(const Buffer& b) {
+    const size_t n = static_cast<size_t>(kWindow * kRate);
+    double sum = 0, best = 0;
+    for (size_t i = 0; i < b.size(); ++i) {
+        sum += b[i] * b[i];
+        if (i >= n) {
+            sum -= b[i - n] * b[i - n];
+        }
+        best = std::max(best, sum);
+    }
+    return std::sqrt(best / static_cast<double>(n));
+}
+
+// Fades the ends, sets the loudest 50 ms to `targetDb` and rounds off what
+// rises above the knee; the rounding lowers the loudest window a little, so
+// the level is found again until it holds.
+std::vector<int16_t> finish(Buffer b, double targetDb) {
     const size_t fadeIn = static_cast<size_t>(kFadeIn * kRate);
     const size_t fadeOut = static_cast<size_t>(kFadeOut * kRate);
     for (size_t i = 0; i < b.size(); ++i) {
         double g = 1.0;
-        if (i < fadeIn)
+        if (i < fadeIn) {
             g = static_cast<double>(i) / fadeIn;
+        }
         const size_t left = b.size() - 1 - i;
-        if (left < fadeOut)
+        if (left < fadeOut) {
             g *= 0.5 - 0.5 * std::cos(kPi * static_cast<double>(left) / fadeOut);
+        }
         b[i] *= g;
     }
-    double peak = 1e-9;
-    for (double v : b)
-        peak = std::max(peak, std::fabs(v));
-    std::vector<int16_t> out;
-    out.reserve(b.size());
-    for (double v : b) {
-        out.push_back(static_cast<int16_t>(std::lround(v / peak * kPeak * 32767.0)));
+    const double target = std::pow(10.0, targetDb / 20.0);
+    auto shaped = [](double x) {
+        const double a = std::fabs(x);
+        if (a <= kKnee) {
+            return x;
+        }
+        const double room = kCeiling - kKnee;
+        return std::copysign(kKnee + room * std::tanh((a - kKnee) / room), x);
+    };
+    double gain = target / std::max(1e-12, loudest(b));
+    Buffer out(b.size());
+    for (int pass = 0; pass < 16; ++pass) {
+        for (size_t i = 0; i < b.size(); ++i) {
+            out[i] = shaped(b[i] * gain);
+        }
+        gain *= target / std::max(1e-12, loudest(out));
     }
-    return out;
+    std::vector<int16_t> pcm;
+    pcm.reserve(out.size());
+    for (double v : out) {
+        pcm.push_back(static_cast<int16_t>(std::lround(v * 32767.0)));
+    }
+    return pcm;
 }
-
-// Note frequencies (equal temperament, A4 = 440 Hz).
-constexpr double kA4 = 440.0, kCs5 = 554.37, kE5 = 659.26, kA5 = 880.0, kCs6 = 1108.73,
-                 kE6 = 1318.51, kA6 = 1760.0;
 
 }  // namespace
 
 std::vector<int16_t> rotate() {
-    Buffer b = silence(0.06);
-    uint32_t noise = 0x1234567u;
-    for (size_t i = 0; i < b.size(); ++i) {
-        const double t = at(i);
-        noise = noise * 1664525u + 1013904223u;
-        const double n = static_cast<double>(noise >> 8) / 8388608.0 - 1.0;
-        b[i] = 0.6 * std::sin(2 * kPi * 1900 * t) * std::exp(-t / 0.009) +
-               0.25 * std::sin(2 * kPi * 3150 * t) * std::exp(-t / 0.005) +
-               0.08 * n * std::exp(-t / 0.003);
-    }
-    // A tick is quiet beside the music: scale below the common peak.
-    auto out = finish(b);
-    for (int16_t& v : out)
-        v = static_cast<int16_t>(v / 2);
-    return out;
-}
-
-std::vector<int16_t> touchDown() {
-    Buffer b = silence(0.13);
-    uint32_t noise = 0x89ABCDEu;
+    // A wooden tick on E6 with its twelfth, a breath of noise at the strike.
+    Buffer b = silence(0.085);
+    Noise noise(0x1234567u);
     double low = 0;
     for (size_t i = 0; i < b.size(); ++i) {
         const double t = at(i);
-        noise = noise * 1664525u + 1013904223u;
-        const double n = static_cast<double>(noise >> 8) / 8388608.0 - 1.0;
-        low += (n - low) * 0.05;  // a dull, muffled knock
-        const double phase = 2 * kPi * (55 * t + 90 * 0.02 * (1 - std::exp(-t / 0.02)));
-        b[i] = std::sin(phase) * std::exp(-t / 0.04) + 1.5 * low * std::exp(-t / 0.012);
+        const double envelope =
+            std::min(1.0, t / 0.003) * (t < 0.025 ? 1.0 : std::exp(-(t - 0.025) / 0.015));
+        low += (noise.next() - low) * 0.15;
+        b[i] = envelope * (std::sin(2 * kPi * kE6 * t) + 0.25 * std::sin(2 * kPi * 3 * kE6 * t)) +
+               0.7 * low * std::exp(-t / 0.004);
     }
-    return finish(b);
+    return finish(b, kRotateDb);
+}
+
+std::vector<int16_t> touchDown() {
+    // The knock comes first: two short wooden resonances (G4 and D5) and a
+    // burst of mid-band noise. The thud, falling from 130 to 65 Hz, swells
+    // in behind it, so that it does not land on a rotation's tick.
+    Buffer b = silence(0.145);
+    Noise noise(0x89ABCDEu);
+    double low = 0, lower = 0, high = 0;
+    for (size_t i = 0; i < b.size(); ++i) {
+        const double t = at(i);
+        const double n = noise.next();
+        low += (n - low) * 0.2;  // two poles at about 1.6 kHz
+        lower += (low - lower) * 0.2;
+        high += (lower - high) * 0.03;  // what the knock leaves out, below 200 Hz
+        const double knock = (lower - high) * std::exp(-t / 0.01);
+        const double wood =
+            (std::sin(2 * kPi * kG4 * t) + 0.7 * std::sin(2 * kPi * kD5 * t)) * std::exp(-t / 0.02);
+        const double phase = 65 * t + 65 * 0.03 * (1 - std::exp(-t / 0.03));
+        const double swell = 0.5 - 0.5 * std::cos(kPi * std::min(1.0, t / 0.03));
+        const double thud =
+            std::sin(2 * kPi * phase) * swell * std::exp(-std::max(0.0, t - 0.03) / 0.04);
+        b[i] = thud + 0.8 * wood + 3.0 * knock;
+    }
+    return finish(b, kTouchDownDb);
 }
 
 std::vector<int16_t> rowsCleared(int rows) {
+    rows = std::clamp(rows, 1, 4);
+    const double level = kRowsDb[rows - 1];
+    // The chimes begin a moment after the touch-down's knock, and the
+    // loudest note of each comes later the more rows were cleared, so that
+    // effects that meet do not pile their peaks on one another.
+    constexpr double kOnset = 0.03;
     switch (rows) {
         case 1: {
-            Buffer b = silence(0.4);
-            chime(b, 0.0, kA5, 0.12, 0.8);
-            chime(b, 0.08, kE6, 0.12, 0.7);
-            return finish(b);
+            // A fifth: G5 lightly, then D6 rings out.
+            Buffer b = silence(0.44);
+            chime(b, kOnset, kG5, 0.07, 0.22);
+            chime(b, kOnset + 0.08, kD6, 0.08, 1.0);
+            return finish(b, level);
         }
         case 2: {
-            Buffer b = silence(0.6);
-            chime(b, 0.0, kA5, 0.14, 0.8);
-            chime(b, 0.07, kCs6, 0.14, 0.7);
-            chime(b, 0.14, kE6, 0.18, 0.7);
-            return finish(b);
+            // Up the G major chord to a G6 that rings out.
+            Buffer b = silence(0.64);
+            chime(b, kOnset, kG5, 0.06, 0.18);
+            chime(b, kOnset + 0.08, kB5, 0.06, 0.3);
+            chime(b, kOnset + 0.16, kG6, 0.085, 1.0);
+            chime(b, kOnset + 0.16, kD6, 0.085, 0.3);
+            return finish(b, level);
         }
         case 3: {
-            Buffer b = silence(0.85);
-            chime(b, 0.0, kA5, 0.15, 0.7);
-            chime(b, 0.06, kCs6, 0.15, 0.65);
-            chime(b, 0.12, kE6, 0.15, 0.6);
-            chime(b, 0.18, kA6, 0.25, 0.6);
-            chime(b, 0.18, kA5, 0.25, 0.4);
-            return finish(b);
+            // Further up, to a B6 over the chord.
+            Buffer b = silence(0.9);
+            chime(b, kOnset, kG5, 0.05, 0.15);
+            chime(b, kOnset + 0.09, kB5, 0.05, 0.22);
+            chime(b, kOnset + 0.18, kD6, 0.05, 0.3);
+            chime(b, kOnset + 0.28, kB6, 0.11, 1.0);
+            chime(b, kOnset + 0.28, kG6, 0.11, 0.45);
+            chime(b, kOnset + 0.28, kD6, 0.11, 0.35);
+            return finish(b, level);
         }
         default: {
-            Buffer b = silence(1.4);
-            brass(b, 0.0, 0.09, kA4, 0.5);
-            brass(b, 0.12, 0.09, kCs5, 0.5);
-            brass(b, 0.24, 0.09, kE5, 0.5);
-            brass(b, 0.36, 0.75, kA5, 0.45);
-            brass(b, 0.36, 0.75, kE5, 0.3);
-            brass(b, 0.36, 0.75, kCs5, 0.3);
-            chime(b, 0.36, kA6, 0.3, 0.35);
-            chime(b, 0.48, kE6, 0.3, 0.25);
-            return finish(b);
+            // A fanfare: three brass pickups up the G major chord, then G, D
+            // and G above (harmonics 2, 3, 4 and 6 of G3) held as one brass
+            // chord, with bells on top as it fades.
+            Buffer b = silence(1.44);
+            brass(b, kOnset, 0.08, kG4, 0.1);
+            brass(b, kOnset + 0.14, 0.08, kB4, 0.13);
+            brass(b, kOnset + 0.28, 0.08, kD5, 0.16);
+            brassChord(b, kOnset + 0.46, 0.6, kG3, {2, 3, 4, 6}, 0.5);
+            chime(b, kOnset + 0.76, kB5, 0.22, 0.2);
+            chime(b, kOnset + 0.86, kD6, 0.22, 0.18);
+            chime(b, kOnset + 0.96, kG6, 0.22, 0.18);
+            return finish(b, level);
         }
     }
 }
 
-std::vector<uint8_t> wavFile(const std::vector<int16_t>& samples) {
+double loudestDb(const std::vector<int16_t>& samples) {
+    Buffer b;
+    b.reserve(samples.size());
+    for (int16_t v : samples) {
+        b.push_back(v / 32768.0);
+    }
+    return 20 * std::log10(std::max(1e-12, loudest(b)));
+}
+
+std::vector<uint8_t> wavFile(const std::vector<int16_t>& samples, int channels) {
     std::vector<uint8_t> out;
     auto text = [&](const char* s) {
         for (int i = 0; i < 4; ++i)
@@ -176,11 +342,11 @@ std::vector<uint8_t> wavFile(const std::vector<int16_t>& samples) {
     text("fmt ");
     u32(16);  // PCM format chunk size
     u16(1);   // PCM
-    u16(1);   // mono
+    u16(static_cast<uint16_t>(channels));
     u32(kRate);
-    u32(kRate * 2);  // bytes per second
-    u16(2);          // block align: one 16-bit sample
-    u16(16);         // bits per sample
+    u32(static_cast<uint32_t>(kRate * 2 * channels));  // bytes per second
+    u16(static_cast<uint16_t>(2 * channels));          // block align: one frame
+    u16(16);                                           // bits per sample
     text("data");
     u32(dataBytes);
     for (int16_t v : samples)

@@ -2,9 +2,14 @@
 // The six sound effects, synthesised as mono 16-bit PCM at 44.1 kHz, and the
 // WAV container they are written in.
 //
-// Every effect starts and ends at zero and peaks at -1 dBFS: a little louder
-// than the music, never clipped. Lengths: rotate and touch-down under 150 ms,
-// the row clears growing from a two-note chime to a fanfare of 1.4 s.
+// The game plays an effect centred, which puts it 12 dB below the file's
+// own level on each side (libmikmod's mixer halves a centred voice and
+// shifts the mix down once more). To be heard over music whose RMS is about
+// -17.5 dBFS, an effect's loudest 50 ms are made dense and loud in the file:
+// levels are set on that window (kLoudestDb), and what rises above -0.5
+// dBFS is rounded off instead of clipped. Every effect starts and ends at
+// zero. Pitched effects use only C, D, E, G, A and B, the notes that every
+// tune's key shares.
 
 #include <cstdint>
 #include <string>
@@ -14,12 +19,22 @@ namespace effects {
 
 constexpr int kRate = 44100;
 
-std::vector<int16_t> rotate();     // a short soft tick
-std::vector<int16_t> touchDown();  // a low dull thud
-// Rows cleared at once, 1..4: rising chimes, each richer than the last.
+// The loudest 50 ms of each effect, dBFS in the file: the row clears rise
+// by a little over 1 dB a step.
+constexpr double kRotateDb = -5.3;
+constexpr double kTouchDownDb = -5.3;
+constexpr double kRowsDb[4] = {-5.3, -4.2, -3.12, -2.05};
+
+std::vector<int16_t> rotate();     // a short soft wooden tick
+std::vector<int16_t> touchDown();  // a low thud with a knock in it
+// Rows cleared at once, 1..4: rising chimes, each richer and longer than
+// the last; four rows is a small fanfare.
 std::vector<int16_t> rowsCleared(int rows);
 
-// A RIFF/WAVE file of mono 16-bit PCM at kRate.
-std::vector<uint8_t> wavFile(const std::vector<int16_t>& samples);
+// The level in dBFS of the loudest 50 ms of `samples`.
+double loudestDb(const std::vector<int16_t>& samples);
+
+// A RIFF/WAVE file of 16-bit PCM at kRate; `channels` interleaved.
+std::vector<uint8_t> wavFile(const std::vector<int16_t>& samples, int channels = 1);
 
 }  // namespace effects

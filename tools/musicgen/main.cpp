@@ -6,7 +6,6 @@
 #include <string>
 #include <vector>
 
-#include "tools/musicgen/ModWriter.h"
 #include "tools/musicgen/SongWriter.h"
 #include "tools/musicgen/Songs.h"
 #include "tools/musicgen/SoundEffects.h"
@@ -23,15 +22,6 @@ bool writeFile(const std::string& path, const std::vector<uint8_t>& bytes) {
     return std::fclose(f) == 0 && ok;
 }
 
-std::vector<uint8_t> module(const char* title, const std::vector<SongSection>& sections) {
-    ModWriter mod(title);
-    SongWriter writer(mod);
-    for (const SongSection& s : sections) {
-        writer.addSection(s);
-    }
-    return mod.bytes();
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -40,8 +30,8 @@ int main(int argc, char** argv) {
         return 2;
     }
     const std::string dir = std::string(argv[1]) + "/";
-    bool ok = writeFile(dir + "devils.mod", module("duobrik intro", {songs::intro()}));
-    ok = writeFile(dir + "three.mod", module("duobrik play", songs::play())) && ok;
+    bool ok = writeFile(dir + "devils.mod", SongWriter::write(songs::title()).bytes());
+    ok = writeFile(dir + "three.mod", SongWriter::write(songs::play()).bytes()) && ok;
     ok = writeFile(dir + "rotate_mono.wav", effects::wavFile(effects::rotate())) && ok;
     ok = writeFile(dir + "touched_mono.wav", effects::wavFile(effects::touchDown())) && ok;
     const char* rowFiles[] = {"1line_mono.wav", "2lines_mono.wav", "3lines_mono.wav",
