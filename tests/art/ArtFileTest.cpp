@@ -159,14 +159,14 @@ TEST_F(ArtFileTest, WindowsIconFileHoldsTheWindowIconAtEverySize) {
     auto u32 = [&](size_t p) { return u16(p) | u16(p + 2) << 16; };
     ASSERT_EQ(u16(2), 1u) << "type";
     const uint32_t count = u16(4);
-    const int kSizes[] = {16, 24, 32, 48, 64, 256};
-    ASSERT_EQ(count, std::size(kSizes));
+    const int kIconSizes[] = {16, 24, 32, 48, 64, 256};
+    ASSERT_EQ(count, std::size(kIconSizes));
     ASSERT_GE(ico.size(), 6 + 16 * count);
 
-    const Picture& icon = pic(222);
+    const Picture& icon = pic(kIcon);
     for (uint32_t i = 0; i < count; ++i) {
         const size_t dir = 6 + 16 * i;
-        const int size = kSizes[i];
+        const int size = kIconSizes[i];
         const uint32_t bytes = u32(dir + 8), offset = u32(dir + 12);
         EXPECT_EQ(ico[dir], size & 0xFF) << "width of entry " << i;
         EXPECT_EQ(ico[dir + 1], size & 0xFF) << "height of entry " << i;
