@@ -25,7 +25,8 @@ public:
 
     // The music player's volume, 0..127 (fade-outs and level starts).
     virtual void setMusicVolume(int volume) = 0;
-    // The playing volume of music voice `voice`, 0..65535 (0 for no such voice).
+    // The playing volume of music voice `voice`, 0..65535 (0 for no such voice,
+    // and for every voice while no music plays).
     virtual uint32_t voiceVolume(int voice) = 0;
 };
 

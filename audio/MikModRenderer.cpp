@@ -6,10 +6,9 @@
 
 #include <algorithm>
 #include <chrono>
-#include <mutex>
 
 #include "audio/SdlQueueDriver.h"
-#include "audio/WavCheck.h"
+#include "audio/WavReader.h"
 
 namespace {
 
@@ -17,18 +16,16 @@ namespace {
 constexpr int kMaxModuleChannels = 64;
 // Voices kept for sound effects, on top of the module's own voices.
 constexpr int kEffectVoices = 6;
-// The music thread tops the device queue up when less than this much sound
-// is waiting: enough to ride over a late wake-up, short enough that effects
+// The mixer tops the device queue up when less than this much sound is
+// waiting: enough to ride over a late wake-up, short enough that effects
 // mixed into the stream are still heard at once.
 constexpr uint32_t kQueueAheadMs = 80;
-// How long the music thread sleeps between looks at the queue.
+// How long the mixer sleeps between looks at a full queue.
 constexpr auto kQueuePoll = std::chrono::milliseconds(5);
 // Stereo separation of the module's channels, 0 (mono) .. 128 (hard).
 constexpr UBYTE kPanSeparation = 48;
 // libmikmod's player volume range.
 constexpr int kMaxPlayerVolume = 128;
-// Voice numbers are signed bytes in libmikmod.
-constexpr int kMaxVoice = 127;
 
 // Starts libmikmod on `alias`; true on success.
 bool initOn(const char* alias) {
@@ -52,6 +49,37 @@ void MikModRenderer::registerLibmikmod() {
     });
 }
 
+SAMPLE* MikModRenderer::loadEffect(const char* file) {
+    WavReader wav;
+    if (!wav.read(file)) {
+        return nullptr;
+    }
+    // WAV keeps 8-bit samples unsigned and 16-bit ones signed, little-endian
+    // (libmikmod's default byte order).
+    const ULONG flags = wav.bits() == 16 ? SF_16BITS | SF_SIGNED : 0;
+    SAMPLE* sample = Sample_LoadRawMem(reinterpret_cast<const char*>(wav.pcm().data()),
+                                       static_cast<int>(wav.pcm().size()), wav.rate(), 0, flags);
+    if (sample == nullptr) {
+        return nullptr;
+    }
+    // A load the driver refused leaves handle -1, and one of no frames never
+    // reaches the driver and keeps handle 0, which names another sample:
+    // playing either reads outside the mixer's table, and Sample_Free would
+    // unload memory that is not theirs. Only the structure is ours to free.
+    if (sample->handle < 0 || sample->length == 0) {
+        MikMod_free(sample);
+        return nullptr;
+    }
+    sample->panning = PAN_CENTER;
+    return sample;
+}
+
+void MikModRenderer::freeEffect(SAMPLE* sample) {
+    if (sample != nullptr) {
+        Sample_Free(sample);
+    }
+}
+
 MikModRenderer::MikModRenderer() {
     registerLibmikmod();
     md_mode |= DMODE_SOFT_MUSIC | DMODE_SOFT_SNDFX;
@@ -68,12 +96,32 @@ MikModRenderer::MikModRenderer() {
         hasDevice_ = initOn(SdlQueueDriver::kAlias);
     }
     ready_ = hasDevice_ || initOn("nosound");
+    if (!ready_) {
+        return;
+    }
+    // The effect voices exist from the start, not only once a module has
+    // loaded: without them libmikmod mixes nothing, and a game without its
+    // music would play no effect either. Each Player_Load sets the music
+    // voices and keeps these.
+    if (MikMod_SetNumVoices(-1, kEffectVoices) != 0) {
+        ready_ = hasDevice_ = false;  // libmikmod has shut itself down
+        return;
+    }
+    MikMod_EnableOutput();
+    if (hasDevice_) {
+        mixerThread_ = std::thread(&MikModRenderer::mixerThread, this);
+        // Named here rather than by the thread, so that the name is there as
+        // soon as the constructor returns; a profiler or `top -H` tells it
+        // from SDL's and the library's threads by it.
+        pthread_setname_np(mixerThread_.native_handle(), "duobrik-music");
+    }
 }
 
 MikModRenderer::~MikModRenderer() {
     // A thread still joinable at exit would abort the process, and libmikmod
-    // must not be shut down under a running player.
-    stopMusic();
+    // must not be shut down, nor samples freed, under a running mixer.
+    endMixerThread();
+    endMusic();
     if (musicJob && musicJob->module != nullptr) {
         Player_Free(musicJob->module);
     }
@@ -81,7 +129,7 @@ MikModRenderer::~MikModRenderer() {
     if (ready_) {
         MikMod_DisableOutput();
         for (auto& [file, sample] : loadedSamples_) {
-            Sample_Free(sample);
+            freeEffect(sample);
         }
         MikMod_Exit();
     }
@@ -101,6 +149,10 @@ void MikModRenderer::loadMusic(const char* file) {
     // Without a device nothing would be heard: the music is left out.
     if (hasDevice_ && file != nullptr) {
         musicJob->module = Player_Load(const_cast<CHAR*>(file), kMaxModuleChannels, 0);
+        // Loading sets the voice counts anew (even on the way to failing),
+        // which stops every voice and renumbers the effect voices.
+        std::lock_guard<std::mutex> lock(mixerMutex_);
+        effectVoices_.reset();
     }
     if (musicJob->module != nullptr) {
         // Play for ever: section ends jump back, and the song's end wraps.
@@ -110,9 +162,8 @@ void MikModRenderer::loadMusic(const char* file) {
 }
 
 void MikModRenderer::playMusic(int position) {
-    // The previous music ends first, so that at most one thread drives the
-    // player and an old thread cannot stop the newer music on its way out.
-    endMusicThread();
+    // The previous music ends first, whatever follows.
+    endMusic();
     if (!musicJob) {
         return;  // each playMusic needs a loadMusic of its own
     }
@@ -120,20 +171,38 @@ void MikModRenderer::playMusic(int position) {
     if (job->module == nullptr) {
         return;  // a missing module plays nothing
     }
-    job->position = static_cast<uint16_t>(std::clamp(position, 0, 0xFFFF));
-    MikMod_SetNumVoices(-1, kEffectVoices);
-    MikMod_EnableOutput();
-    Player_Start(job->module);
-    Player_SetPosition(job->position);
-    stopRequested_ = false;
-    musicThread_ = std::thread(&MikModRenderer::musicThread, this, *job);
+    playing_ = job->module;
+    {
+        // No block of the song's first position may be mixed in between.
+        std::lock_guard<std::mutex> lock(updateMutex_);
+        Player_Start(playing_);
+        Player_SetPosition(static_cast<UWORD>(std::clamp(position, 0, 0xFFFF)));
+    }
+    musicPlaying_ = true;
+    wakeMixer();
 }
 
 void MikModRenderer::stopMusic() {
-    endMusicThread();
+    endMusic();
     if (ready_) {
         Player_Stop();
     }
+}
+
+void MikModRenderer::endMusic() {
+    musicPlaying_ = false;
+    if (playing_ == nullptr) {
+        return;
+    }
+    Player_Stop();
+    // A stopped player leaves its voices playing, and freeing the module
+    // frees the samples under them: the mixer notices only at its next
+    // block, and Voice_RealVolume reads a freed sample without a check.
+    for (int voice = 0; voice < playing_->numvoices && voice < kVoiceCount; ++voice) {
+        Voice_Stop(static_cast<SBYTE>(voice));
+    }
+    Player_Free(playing_);
+    playing_ = nullptr;
 }
 
 void MikModRenderer::loadSample(const char* file) {
@@ -142,11 +211,9 @@ void MikModRenderer::loadSample(const char* file) {
         auto found = loadedSamples_.find(file);
         if (found != loadedSamples_.end()) {
             sample = found->second;
-        } else if (isCompleteMonoWav(file)) {
-            sample = Sample_Load(const_cast<CHAR*>(file));
+        } else {
+            sample = loadEffect(file);
             if (sample != nullptr) {
-                // The WAV loader leaves panning at 0, hard left.
-                sample->panning = PAN_CENTER;
                 loadedSamples_.emplace(file, sample);
             }
         }
@@ -160,7 +227,13 @@ void MikModRenderer::playSample(int index) {
         samples[index] == nullptr) {
         return;
     }
-    Sample_Play(samples[index], 0, SFX_CRITICAL);
+    const SBYTE voice = Sample_Play(samples[index], 0, SFX_CRITICAL);
+    std::lock_guard<std::mutex> lock(mixerMutex_);
+    if (voice >= 0) {
+        effectVoices_.set(static_cast<size_t>(voice));
+    }
+    ++wakeups_;
+    mixerWake_.notify_one();
 }
 
 void MikModRenderer::setMusicVolume(int volume) {
@@ -170,34 +243,64 @@ void MikModRenderer::setMusicVolume(int volume) {
 }
 
 uint32_t MikModRenderer::voiceVolume(int voice) {
-    if (!hasDevice_ || voice < 0 || voice > kMaxVoice) {
+    // Only the module's own voices count; the effect voices follow them.
+    if (!hasDevice_ || playing_ == nullptr || voice < 0 || voice >= playing_->numvoices) {
         return 0;
     }
     return static_cast<uint32_t>(Voice_RealVolume(static_cast<SBYTE>(voice)));
 }
 
-void MikModRenderer::endMusicThread() {
-    if (musicThread_.joinable()) {
-        stopRequested_ = true;
-        musicThread_.join();
-    }
+void MikModRenderer::wakeMixer() {
+    std::lock_guard<std::mutex> lock(mixerMutex_);
+    ++wakeups_;
+    mixerWake_.notify_one();
 }
 
-void MikModRenderer::musicThread(MusicJob job) {
-    // Named, so that a profiler or `top -H` tells it from the library's threads.
-    pthread_setname_np(pthread_self(), "duobrik-music");
-    while (!stopRequested_ && Player_Active()) {
-        MikMod_Update();
+void MikModRenderer::endMixerThread() {
+    if (!mixerThread_.joinable()) {
+        return;
+    }
+    {
+        std::lock_guard<std::mutex> lock(mixerMutex_);
+        stopRequested_ = true;
+        mixerWake_.notify_one();
+    }
+    mixerThread_.join();
+}
+
+void MikModRenderer::mixerThread() {
+    while (!stopRequested_) {
         // Sleep while the device has enough to play; MikMod_Update itself
-        // returns at once, so a loop without this would spin a core and keep
-        // the main thread waiting for libmikmod's lock.
+        // returns at once when the queue is full, so a loop without this
+        // would spin a core and keep the main thread waiting for libmikmod's
+        // lock. Waiting here first also means the update below mixes.
         while (!stopRequested_ && SdlQueueDriver::queuedMs() > kQueueAheadMs) {
             std::this_thread::sleep_for(kQueuePoll);
         }
+        uint64_t seen = 0;
+        std::bitset<kVoiceCount> voices;
+        {
+            std::lock_guard<std::mutex> lock(mixerMutex_);
+            seen = wakeups_;
+            voices = effectVoices_;
+        }
+        {
+            std::lock_guard<std::mutex> lock(updateMutex_);
+            MikMod_Update();
+        }
+        // A voice that an effect was just started on reads as stopped until
+        // a mix has begun it; such a start also counted a wake-up, so the
+        // wait below does not happen then.
+        bool sounding = musicPlaying_;
+        for (int voice = 0; voice < kVoiceCount && !sounding; ++voice) {
+            sounding = voices.test(static_cast<size_t>(voice)) &&
+                       !Voice_Stopped(static_cast<SBYTE>(voice));
+        }
+        if (!sounding) {
+            std::unique_lock<std::mutex> lock(mixerMutex_);
+            mixerIdle_ = true;
+            mixerWake_.wait(lock, [&] { return stopRequested_ || wakeups_ != seen; });
+            mixerIdle_ = false;
+        }
     }
-    // Stop the player only if it still plays this thread's module.
-    if (Player_GetModule() == job.module) {
-        Player_Stop();
-    }
-    Player_Free(job.module);
 }

@@ -6,7 +6,7 @@
 // VC_WriteBytes and appends it with SDL_QueueAudio, so there is no SDL audio
 // callback and hence no second lock that could be taken in the opposite order
 // to libmikmod's own (the fault of libmikmod's bundled SDL driver). The queue
-// also tells the music thread how much sound lies ahead, so that it can sleep
+// also tells the mixer thread how much sound lies ahead, so that it can sleep
 // instead of spinning. SDL then reaches PulseAudio/PipeWire, ALSA or, in
 // tests, its "dummy" driver.
 //

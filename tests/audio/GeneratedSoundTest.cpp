@@ -111,12 +111,12 @@ TEST(GeneratedEffects, LoadAsMono16BitWithinTheirLengths) {
                     {"1line_mono.wav", 200, 500},   {"2lines_mono.wav", 400, 800},
                     {"3lines_mono.wav", 600, 1100}, {"4lines_mono.wav", 900, 1500}};
     for (const auto& e : kEffects) {
-        SAMPLE* s = Sample_Load(const_cast<CHAR*>(e.file));
-        ASSERT_NE(s, nullptr) << e.file << ": " << MikMod_strerror(MikMod_errno);
+        SAMPLE* s = MikModRenderer::loadEffect(e.file);
+        ASSERT_NE(s, nullptr) << e.file;
         EXPECT_TRUE((s->flags & SF_16BITS) && !(s->flags & SF_STEREO)) << e.file;
         const double ms = 1000.0 * s->length / s->speed;
         EXPECT_TRUE(ms >= e.minMs && ms <= e.maxMs) << e.file << ": " << ms << " ms";
-        Sample_Free(s);
+        MikModRenderer::freeEffect(s);
     }
 }
 

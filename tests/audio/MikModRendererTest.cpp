@@ -1,5 +1,6 @@
 // MikModRenderer on SDL's dummy audio driver (it consumes sound in real time,
-// as a device does) and with no device at all, which is what CI has.
+// as a device does) and with no device at all, which is what CI has. What
+// sounds is read from libmikmod's voices while the mixer thread plays them.
 
 #include "audio/MikModRenderer.h"
 
@@ -12,16 +13,117 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <set>
 #include <sstream>
 #include <string>
 #include <thread>
+#include <vector>
+
+#include "audio/WavReader.h"
 
 namespace {
 
+// WAV files put together byte by byte, as audio editors write them and as a
+// player's damaged or hostile replacement of an effect might look, each with
+// what the game must make of it: play it (and how many frames) or refuse it.
+struct CraftedWav {
+    const char* name;
+    std::string bytes;
+    bool plays;       // the game plays it; otherwise it refuses it
+    uint32_t frames;  // frames played (0 when refused)
+};
+
+// Two seconds of a loud square wave at 8 kHz, 8- or 16-bit mono, so that a
+// playing voice shows a level for a while whatever the machine's load.
+constexpr uint32_t kToneRate = 8000;
+constexpr uint32_t kToneFrames = 2 * kToneRate;
+
+std::string le16(uint16_t v) {
+    return {static_cast<char>(v & 0xFF), static_cast<char>(v >> 8)};
+}
+
+std::string le32(uint32_t v) {
+    return le16(static_cast<uint16_t>(v & 0xFFFF)) + le16(static_cast<uint16_t>(v >> 16));
+}
+
+std::string chunk(const char* id, const std::string& body) {
+    return std::string(id, 4) + le32(static_cast<uint32_t>(body.size())) + body +
+           (body.size() % 2 == 1 ? std::string(1, '\0') : "");
+}
+
+std::string riff(const std::string& chunks) {
+    return "RIFF" + le32(static_cast<uint32_t>(4 + chunks.size())) + "WAVE" + chunks;
+}
+
+std::string format(uint16_t tag, uint16_t channels, uint32_t rate, uint16_t bits) {
+    const uint16_t align = static_cast<uint16_t>(channels * (bits / 8));
+    return le16(tag) + le16(channels) + le32(rate) + le32(rate * align) + le16(align) + le16(bits);
+}
+
+std::string tone(uint32_t frames, uint16_t bits) {
+    std::string out;
+    for (uint32_t i = 0; i < frames; ++i) {
+        const bool high = (i / 20) % 2 == 0;  // 200 Hz at 8 kHz
+        if (bits == 8)
+            out += static_cast<char>(high ? 0xE0 : 0x20);  // unsigned, around 0x80
+        else
+            out += le16(high ? 0x5000 : 0xB000);
+    }
+    return out;
+}
+
+// WAVE_FORMAT_EXTENSIBLE for 16-bit mono with the given sub-format's first
+// two bytes; the rest of the GUID is the one every WAVE sub-format shares.
+std::string extensible(uint16_t subFormat) {
+    return format(0xFFFE, 1, kToneRate, 16) + le16(22) + le16(16) + le32(0x4) + le16(subFormat) +
+           std::string("\x00\x00\x00\x00\x10\x00\x80\x00\x00\xaa\x00\x38\x9b\x71", 14);
+}
+
+std::vector<CraftedWav> craftedWavs() {
+    const std::string fmt16 = chunk("fmt ", format(1, 1, kToneRate, 16));
+    const std::string data16 = chunk("data", tone(kToneFrames, 16));
+    // libmikmod's loader does not skip the pad byte after the odd chunk and
+    // reads the next bytes as a data chunk of 16 MiB; the real one follows.
+    // 69,598 bytes in all; its 2000 frames at 1 kHz last two seconds too.
+    std::string phantom = riff(chunk("fmt ", format(1, 1, 1000, 16)) + "junk" + le32(1) + "?" +
+                               "data" + std::string("\0\0\0\x01\0", 5) + std::string(65536, '\0') +
+                               chunk("data", tone(2000, 16)));
+    return {
+        {"8-bit PCM",
+         riff(chunk("fmt ", format(1, 1, kToneRate, 8)) + chunk("data", tone(kToneFrames, 8))),
+         true, kToneFrames},
+        {"odd chunk before data", riff(fmt16 + chunk("junk", "?") + data16), true, kToneFrames},
+        {"phantom data after an odd chunk", phantom, true, 2000},
+        {"extensible PCM", riff(chunk("fmt ", extensible(1)) + data16), true, kToneFrames},
+        {"16-bit data with a stray byte", riff(fmt16 + chunk("data", tone(kToneFrames, 16) + "x")),
+         true, kToneFrames},
+        {"extensible non-PCM", riff(chunk("fmt ", extensible(2)) + data16), false, 0},
+        {"data past the end",
+         riff(fmt16 + "data" + le32(2 * kToneFrames + 2) + tone(kToneFrames, 16)), false, 0},
+        {"zero-length data", riff(fmt16 + chunk("data", "")), false, 0},
+        {"16-bit data of one byte", riff(fmt16 + chunk("data", "x")), false, 0},
+        {"data over 16 MiB",
+         riff(fmt16 + chunk("data", std::string(WavReader::kLargestData + 2, 'x'))), false, 0},
+        {"stereo", riff(chunk("fmt ", format(1, 2, kToneRate, 16)) + data16), false, 0},
+        {"24-bit", riff(chunk("fmt ", format(1, 1, kToneRate, 24)) + data16), false, 0},
+        {"rate 0", riff(chunk("fmt ", format(1, 1, 0, 16)) + data16), false, 0},
+        {"format chunk of 14 bytes",
+         riff(chunk("fmt ", format(1, 1, kToneRate, 16).substr(0, 14)) + data16), false, 0},
+        {"data before format", riff(data16 + fmt16), false, 0},
+        {"truncated header", riff(fmt16 + data16).substr(0, 30), false, 0},
+        {"not RIFF", std::string(3000, 'Z'), false, 0},
+    };
+}
+
 const char* const kEffects[] = {"rotate_mono.wav", "1line_mono.wav",  "2lines_mono.wav",
                                 "3lines_mono.wav", "4lines_mono.wav", "touched_mono.wav"};
+
+std::string fileBytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
 
 std::set<int> threadIds() {
     std::set<int> ids;
@@ -30,9 +132,17 @@ std::set<int> threadIds() {
     return ids;
 }
 
-std::string fileBytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+// Threads of this process named like the mixer thread, and the last one's id.
+int mixerThreads(int* tid = nullptr) {
+    int count = 0;
+    for (int id : threadIds()) {
+        if (fileBytes("/proc/self/task/" + std::to_string(id) + "/comm") == "duobrik-music\n") {
+            ++count;
+            if (tid != nullptr)
+                *tid = id;
+        }
+    }
+    return count;
 }
 
 // User plus system CPU time of one thread of this process, in seconds.
@@ -48,10 +158,46 @@ double cpuSeconds(int tid) {
     return static_cast<double>(utime + stime) / static_cast<double>(sysconf(_SC_CLK_TCK));
 }
 
+// Times the thread has been switched out, for waits and preemption alike.
+long contextSwitches(int tid) {
+    std::istringstream status(fileBytes("/proc/self/task/" + std::to_string(tid) + "/status"));
+    long total = 0;
+    for (std::string line; std::getline(status, line);) {
+        if (line.find("ctxt_switches:") != std::string::npos)
+            total += std::stol(line.substr(line.find(':') + 1));
+    }
+    return total;
+}
+
+// libmikmod voices with sound under their play position: music or effects.
+int soundingVoices() {
+    int count = 0;
+    for (int v = 0; v < 128; ++v)
+        count += Voice_RealVolume(static_cast<SBYTE>(v)) > 0 ? 1 : 0;
+    return count;
+}
+
+// Polls `done` until it holds or a minute has passed (CI machines are busy).
+bool eventually(const std::function<bool()>& done) {
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+    while (!done()) {
+        if (std::chrono::steady_clock::now() > end)
+            return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+    return true;
+}
+
 class MikModRendererTest : public testing::Test {
 protected:
     static void SetUpTestSuite() { setenv("SDL_AUDIODRIVER", "dummy", 1); }
     static void TearDownTestSuite() { unsetenv("SDL_AUDIODRIVER"); }
+    void SetUp() override { ASSERT_TRUE(audio.hasDevice()); }
+
+    // A file name of this test process's own: CTest runs tests side by side.
+    static std::string scratchFile(const std::string& name) {
+        return testing::TempDir() + "duobrik-" + std::to_string(getpid()) + "-" + name + ".wav";
+    }
     MikModRenderer audio;
 };
 
@@ -60,13 +206,13 @@ TEST_F(MikModRendererTest, ReloadedEffectsKeepTheFirstSixIndicesAndAreCentred) {
         audio.loadSample(kEffects[i % 6]);
     ASSERT_EQ(audio.sampleCount(), 12);
     for (int i = 0; i < 6; ++i) {
-        SAMPLE* fresh = Sample_Load(const_cast<CHAR*>(kEffects[i]));
+        WavReader file;
         const SAMPLE* kept = audio.sampleAt(i);
-        ASSERT_TRUE(fresh != nullptr && kept != nullptr) << kEffects[i];
-        EXPECT_EQ(kept->length, fresh->length) << "index " << i << " is not " << kEffects[i];
+        ASSERT_TRUE(file.read(kEffects[i]) && kept != nullptr) << kEffects[i];
+        EXPECT_EQ(kept->length, file.frames()) << "index " << i << " is not " << kEffects[i];
+        EXPECT_EQ(kept->speed, file.rate()) << kEffects[i];
         EXPECT_EQ(kept->panning, PAN_CENTER) << kEffects[i] << " would play in one speaker";
         EXPECT_EQ(audio.sampleAt(i + 6), kept) << "a reload is the same sound";
-        Sample_Free(fresh);
     }
 }
 
@@ -76,74 +222,104 @@ TEST_F(MikModRendererTest, OutOfRangeAndFailedSamplesAreIgnored) {
     EXPECT_EQ(audio.sampleCount(), 3);
     EXPECT_EQ(audio.sampleAt(1), nullptr);
     EXPECT_NE(audio.sampleAt(2), nullptr) << "a failed load still takes its index";
-    // Effect voices exist once music plays; libmikmod would crash on a null sample then.
     audio.loadMusic("three.mod");
     audio.playMusic(10);
     EXPECT_EQ(Player_GetOrder(), 10);
+    // libmikmod would crash on a null sample.
     for (int index : {1, 3, 12, -1, INT_MIN, INT_MAX, 0, 2})
         audio.playSample(index);
-    EXPECT_EQ(audio.voiceVolume(-1) + audio.voiceVolume(1000), 0u);
+    EXPECT_EQ(audio.voiceVolume(-1) + audio.voiceVolume(4) + audio.voiceVolume(1000), 0u)
+        << "the module has voices 0 to 3 only";
 }
 
-TEST_F(MikModRendererTest, DamagedEffectFilesAreRefused) {
-    // The generated effect, cut inside its data, with a lying data size, in
-    // stereo, and as garbage: each would load into a sample libmikmod cannot
-    // play or free safely.
-    const std::string good = fileBytes("touched_mono.wav");
-    ASSERT_GT(good.size(), 100u);
-    std::string lying = good, stereo = good;
-    lying[good.find("data") + 7] = '\x7f';
-    stereo[22] = 2;
-    int index = 0;
-    for (const std::string& bytes : {good.substr(0, 100), lying, stereo, std::string(3000, 'Z')}) {
-        std::ofstream("damaged_test.wav", std::ios::binary) << bytes;
-        audio.loadSample("damaged_test.wav");
-        EXPECT_EQ(audio.sampleAt(index++), nullptr) << "damaged file " << index;
+// Each crafted file as an effect: the ones the game refuses take their index
+// and stay silent, the others all sound at once, and nothing crashes (the
+// sanitizer build runs this too).
+TEST_F(MikModRendererTest, CraftedEffectsPlayOrAreRefusedAndTheOthersStillSound) {
+    const std::vector<CraftedWav> table = craftedWavs();
+    int playable = 0;
+    for (size_t i = 0; i < table.size(); ++i) {
+        const std::string file = scratchFile("crafted-" + std::to_string(i));
+        std::ofstream(file, std::ios::binary) << table[i].bytes;
+        audio.loadSample(file.c_str());
+        std::remove(file.c_str());
+        const SAMPLE* sample = audio.sampleAt(static_cast<int>(i));
+        ASSERT_EQ(sample != nullptr, table[i].plays) << table[i].name;
+        if (sample != nullptr) {
+            EXPECT_EQ(sample->length, table[i].frames) << table[i].name;
+            EXPECT_GE(sample->handle, 0) << table[i].name;
+            ++playable;
+        }
     }
-    std::remove("damaged_test.wav");
-    audio.loadSample("touched_mono.wav");
-    EXPECT_NE(audio.sampleAt(index), nullptr) << "the whole file still loads";
+    for (int i = 0; i < audio.sampleCount(); ++i)
+        audio.playSample(i);
+    // Each lasts two seconds: long enough for a busy machine to see them all.
+    int most = 0;
+    EXPECT_TRUE(eventually([&] { return (most = std::max(most, soundingVoices())) >= playable; }))
+        << "only " << most << " of " << playable << " effects sounded";
+    EXPECT_LE(most, playable) << "more voices sound than effects were accepted";
 }
 
-TEST_F(MikModRendererTest, MissingModuleMakesNoThreadAndLaterOnesAtMostOne) {
-    const size_t before = threadIds().size();
-    audio.loadMusic("no-such-module.mod");
-    audio.playMusic(0);
-    EXPECT_FALSE(Player_Active());
-    EXPECT_EQ(threadIds().size(), before) << "a missing module leaves no thread";
-    size_t most = before;
-    for (int level = 0; level < 50; ++level) {
-        audio.loadMusic("three.mod");
-        audio.playMusic(10 * (level % 3));
-        most = std::max(most, threadIds().size());
+// libmikmod's mixer has 384 sample slots; a load past them comes back with
+// handle -1, which would crash the mixer when played and Sample_Free when freed.
+TEST_F(MikModRendererTest, EffectsPastTheMixersLastSlotAreRefused) {
+    const std::string bytes =
+        riff(chunk("fmt ", format(1, 1, kToneRate, 8)) + chunk("data", tone(100, 8)));
+    constexpr int kFiles = 400;
+    for (int i = 0; i < kFiles; ++i) {
+        const std::string file = scratchFile("slot-" + std::to_string(i));
+        std::ofstream(file, std::ios::binary) << bytes;
+        audio.loadSample(file.c_str());
+        std::remove(file.c_str());
     }
-    EXPECT_LE(most, before + 1);
-    for (int cycle = 0; cycle < 300; ++cycle) {
-        audio.stopMusic();
-        audio.loadMusic(cycle % 2 == 0 ? "three.mod" : "devils.mod");
-        audio.playMusic(cycle % 2 == 0 ? 20 : 0);
-        ASSERT_TRUE(Player_Active() && Player_GetModule() != nullptr) << "cycle " << cycle;
+    EXPECT_NE(audio.sampleAt(0), nullptr);
+    EXPECT_EQ(audio.sampleAt(kFiles - 1), nullptr) << "more effects than the mixer has slots";
+    for (int i = 0; i < kFiles; ++i) {
+        const SAMPLE* sample = audio.sampleAt(i);
+        ASSERT_TRUE(sample == nullptr || sample->handle >= 0) << "entry " << i;
+        audio.playSample(i);
     }
-    // The newest music outlives the previous thread's end.
-    std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    EXPECT_TRUE(Player_Active());
-    audio.stopMusic();
-    EXPECT_EQ(threadIds().size(), before) << "stopMusic joins the music thread";
 }
 
-// A spinning music thread would use about as much CPU time as wall time.
-TEST_F(MikModRendererTest, MusicThreadSleepsInsteadOfSpinning) {
-    ASSERT_TRUE(audio.hasDevice());
-    const std::set<int> before = threadIds();
+TEST_F(MikModRendererTest, EffectsSoundWithoutMusicAndLeaveTheBandsDark) {
+    const std::string tone = scratchFile("tone");
+    std::ofstream(tone, std::ios::binary) << craftedWavs()[0].bytes;
+    audio.loadSample(tone.c_str());
+    std::remove(tone.c_str());
+    audio.playSample(0);
+    uint32_t bands = 0;
+    EXPECT_TRUE(eventually([&] {
+        bands = audio.voiceVolume(0) + audio.voiceVolume(1) + audio.voiceVolume(2) +
+                audio.voiceVolume(3);
+        return soundingVoices() > 0;
+    })) << "no music: the effect was never mixed";
+    EXPECT_EQ(bands, 0u) << "the bands follow the music voices only";
+    EXPECT_TRUE(eventually([&] { return audio.mixerIdle(); })) << "the mixer kept on after it";
+}
+
+// Waiting on nothing: a silent mixer is not switched in even once, not by a
+// timer nor by polling the queue.
+TEST_F(MikModRendererTest, SilentMixerWaitsWithoutWaking) {
+    int tid = 0;
+    ASSERT_EQ(mixerThreads(&tid), 1);
+    ASSERT_TRUE(eventually([&] { return audio.mixerIdle(); }));
+    const long switches = contextSwitches(tid);
+    const double cpu = cpuSeconds(tid);
+    std::this_thread::sleep_for(std::chrono::milliseconds(500));
+    std::printf("silent mixer: %ld wake-ups, %.3f s CPU in 0.5 s\n",
+                contextSwitches(tid) - switches, cpuSeconds(tid) - cpu);
+    EXPECT_EQ(contextSwitches(tid), switches) << "the silent mixer woke up";
+}
+
+// A spinning mixer would use about as much CPU time as wall time.
+TEST_F(MikModRendererTest, MixerSleepsInsteadOfSpinningWhileMusicPlays) {
+    int tid = 0;
+    ASSERT_EQ(mixerThreads(&tid), 1);
     audio.loadMusic("three.mod");
     audio.playMusic(20);
-    int musicTid = 0;
-    for (int tid : threadIds())
-        musicTid = before.count(tid) == 0 ? tid : musicTid;
-    ASSERT_NE(musicTid, 0);
     // The main thread's per-frame calls meanwhile, as a play level makes them;
     // some voice sounds soon, for the play screen's bands.
-    const double cpuStart = cpuSeconds(musicTid);
+    const double cpuStart = cpuSeconds(tid);
     const auto start = std::chrono::steady_clock::now();
     uint32_t loudest = 0;
     for (int frame = 0; frame < 120; ++frame) {
@@ -153,15 +329,48 @@ TEST_F(MikModRendererTest, MusicThreadSleepsInsteadOfSpinning) {
         std::this_thread::sleep_for(std::chrono::milliseconds(16));
     }
     const std::chrono::duration<double> wall = std::chrono::steady_clock::now() - start;
-    const double share = (cpuSeconds(musicTid) - cpuStart) / wall.count();
-    std::printf("music thread CPU share %.1f%%\n", 100 * share);
+    const double share = (cpuSeconds(tid) - cpuStart) / wall.count();
+    std::printf("mixer thread CPU share with music %.1f%%\n", 100 * share);
     EXPECT_LT(share, 0.5);
     EXPECT_GT(loudest, 0u);
 }
 
-TEST(MikModRendererWithoutDevice, RunsSilently) {
+TEST(MikModRendererThreads, OneMixerFromStartToEndWhateverTheMusic) {
+    setenv("SDL_AUDIODRIVER", "dummy", 1);
+    const std::set<int> before = threadIds();
+    {
+        MikModRenderer audio;
+        EXPECT_EQ(mixerThreads(), 1) << "the mixer runs while the device is open";
+        audio.loadMusic("no-such-module.mod");
+        audio.playMusic(0);
+        EXPECT_FALSE(Player_Active());
+        for (int level = 0; level < 50; ++level) {
+            audio.loadMusic("three.mod");
+            audio.playMusic(10 * (level % 3));
+        }
+        for (int cycle = 0; cycle < 300; ++cycle) {
+            audio.stopMusic();
+            audio.loadMusic(cycle % 2 == 0 ? "three.mod" : "devils.mod");
+            audio.playMusic(cycle % 2 == 0 ? 20 : 0);
+            ASSERT_TRUE(Player_Active() && Player_GetModule() != nullptr) << "cycle " << cycle;
+        }
+        EXPECT_EQ(mixerThreads(), 1);
+        const auto bands = [&] {
+            return audio.voiceVolume(0) + audio.voiceVolume(1) + audio.voiceVolume(2) +
+                   audio.voiceVolume(3);
+        };
+        ASSERT_TRUE(eventually([&] { return bands() > 0; }));
+        audio.stopMusic();
+        EXPECT_EQ(soundingVoices(), 0) << "the stopped module's instruments drone on";
+        EXPECT_EQ(bands(), 0u);
+    }
+    unsetenv("SDL_AUDIODRIVER");
+    EXPECT_EQ(threadIds(), before) << "the mixer is joined";
+}
+
+TEST(MikModRendererWithoutDevice, RunsSilentlyWithoutAThread) {
     setenv("SDL_AUDIODRIVER", "duobrik-no-such-driver", 1);
-    const size_t before = threadIds().size();
+    const std::set<int> before = threadIds();
     {
         MikModRenderer audio;
         EXPECT_FALSE(audio.hasDevice());
@@ -173,10 +382,9 @@ TEST(MikModRendererWithoutDevice, RunsSilently) {
             audio.playSample(i - 1);
             EXPECT_EQ(audio.voiceVolume(i % 4), 0u) << "silent voice " << i % 4;
         }
-        EXPECT_LE(threadIds().size(), before + 1);
+        EXPECT_EQ(threadIds(), before);
     }
     unsetenv("SDL_AUDIODRIVER");
-    EXPECT_EQ(threadIds().size(), before);
 }
 
 }  // namespace
