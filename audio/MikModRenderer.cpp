@@ -20,6 +20,9 @@ constexpr int kEffectVoices = 6;
 // waiting: enough to ride over a late wake-up, short enough that effects
 // mixed into the stream are still heard at once.
 constexpr uint32_t kQueueAheadMs = 80;
+// pump() mixes at most this many blocks at a time: more than kQueueAheadMs
+// from an empty queue (SdlQueueDriver mixes 11.6 ms per block).
+constexpr int kMaxPumpedBlocks = 16;
 // How long the mixer sleeps between looks at a full queue.
 constexpr auto kQueuePoll = std::chrono::milliseconds(5);
 // Stereo separation of the module's channels, 0 (mono) .. 128 (hard).
@@ -80,7 +83,7 @@ void MikModRenderer::freeEffect(SAMPLE* sample) {
     }
 }
 
-MikModRenderer::MikModRenderer() {
+MikModRenderer::MikModRenderer(Mixing mixing) : mixing_(mixing) {
     registerLibmikmod();
     md_mode |= DMODE_SOFT_MUSIC | DMODE_SOFT_SNDFX;
     // The module's channels are panned hard left and right, Amiga style;
@@ -108,7 +111,7 @@ MikModRenderer::MikModRenderer() {
         return;
     }
     MikMod_EnableOutput();
-    if (hasDevice_) {
+    if (hasDevice_ && mixing_ == Mixing::OwnThread) {
         mixerThread_ = std::thread(&MikModRenderer::mixerThread, this);
         // Named here rather than by the thread, so that the name is there as
         // soon as the constructor returns; a profiler or `top -H` tells it
@@ -266,6 +269,19 @@ void MikModRenderer::endMixerThread() {
         mixerWake_.notify_one();
     }
     mixerThread_.join();
+}
+
+void MikModRenderer::pump() {
+    if (mixing_ != Mixing::Pumped || !hasDevice_) {
+        return;
+    }
+    // Each update adds one short block. The count is bounded all the same:
+    // a device that lets nothing through must not hold the frame here.
+    for (int block = 0; block < kMaxPumpedBlocks && SdlQueueDriver::queuedMs() <= kQueueAheadMs;
+         ++block) {
+        std::lock_guard<std::mutex> lock(updateMutex_);
+        MikMod_Update();
+    }
 }
 
 void MikModRenderer::mixerThread() {
