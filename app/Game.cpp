@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "app/DuobrikApplication.h"
+#include "app/Platform.h"
 #include "app/Window.h"
 #include "audio/MikModRenderer.h"
 #include "render/OpenGLRenderer.h"
@@ -16,44 +17,6 @@ namespace {
 
 // The picture the desktop shows for the window.
 constexpr int kIconPicture = 222;
-
-// Where the buffer swap does not wait for the display (software GL, virtual X
-// servers, vsync switched off), the loop would draw thousands of frames a
-// second and burn a core. It sleeps out the rest of each display frame
-// instead; with a waiting swap the deadline has passed and it never sleeps.
-class FramePacer {
-public:
-    explicit FramePacer(int refreshHz)
-        : period_(SDL_GetPerformanceFrequency() / static_cast<Uint64>(refreshHz)),
-          next_(SDL_GetPerformanceCounter() + period_) {}
-
-    void wait() {
-        const Uint64 now = SDL_GetPerformanceCounter();
-        if (now < next_) {
-            const Uint64 ms = (next_ - now) * 1000 / SDL_GetPerformanceFrequency();
-            if (ms > 0) {
-                SDL_Delay(static_cast<Uint32>(ms));
-            }
-            next_ += period_;
-        } else {
-            // Late (a slow frame, or the swap waited): start counting afresh.
-            next_ = now + period_;
-        }
-    }
-
-private:
-    Uint64 period_;
-    Uint64 next_;
-};
-
-int displayRefreshRate() {
-    SDL_DisplayMode mode;
-    if (gWindow != nullptr && SDL_GetWindowDisplayMode(gWindow, &mode) == 0 &&
-        mode.refresh_rate > 0) {
-        return mode.refresh_rate;
-    }
-    return 60;
-}
 
 void useExecutableFolder() {
     char* base = SDL_GetBasePath();
@@ -84,6 +47,19 @@ void setWindowIcon() {
     }
 }
 
+// The level goes first (leaving the intro stops its music), then the audio,
+// whose music thread must be joined before the process ends.
+void endGame() {
+    delete gApplication;
+    gApplication = nullptr;
+    delete gAudio;
+    gAudio = nullptr;
+    delete gRenderer;
+    gRenderer = nullptr;
+    closeWindow();
+    SDL_Quit();
+}
+
 }  // namespace
 
 int runGame() {
@@ -96,38 +72,9 @@ int runGame() {
     loadTextures();
     setWindowIcon();
     gRenderer = new OpenGLRenderer();
-    gAudio = new MikModRenderer();
+    auto* audio = new MikModRenderer(kPlatformMixing);
+    gAudio = audio;
     gApplication = new DuobrikApplication();
     gApplication->init();
-
-    FramePacer pacer(displayRefreshRate());
-    SDL_Event event;
-    for (;;) {
-        if (SDL_PollEvent(&event)) {
-            if (!onWindowEvent(event)) {
-                break;
-            }
-            continue;
-        }
-        if (gActive) {
-            renderFrame();
-        }
-        if (gKeys[27] || gEscapePressed) {
-            break;
-        }
-        SDL_GL_SwapWindow(gWindow);
-        pacer.wait();
-    }
-
-    // The level goes first (leaving the intro stops its music), then the
-    // audio, whose music thread must be joined before the process ends.
-    delete gApplication;
-    gApplication = nullptr;
-    delete gAudio;
-    gAudio = nullptr;
-    delete gRenderer;
-    gRenderer = nullptr;
-    closeWindow();
-    SDL_Quit();
-    return 0;
+    return runMainLoop(*audio, endGame);
 }

@@ -30,6 +30,17 @@ constexpr UBYTE kPanSeparation = 48;
 // libmikmod's player volume range.
 constexpr int kMaxPlayerVolume = 128;
 
+void nameThread(std::thread& thread, const char* name) {
+#ifdef __EMSCRIPTEN__
+    // A web page starts no mixer thread (Mixing::Pumped), and its C library
+    // has no way to name one.
+    (void)thread;
+    (void)name;
+#else
+    pthread_setname_np(thread.native_handle(), name);
+#endif
+}
+
 // Starts libmikmod on `alias`; true on success.
 bool initOn(const char* alias) {
     const int device = MikMod_DriverFromAlias(const_cast<CHAR*>(alias));
@@ -116,7 +127,7 @@ MikModRenderer::MikModRenderer(Mixing mixing) : mixing_(mixing) {
         // Named here rather than by the thread, so that the name is there as
         // soon as the constructor returns; a profiler or `top -H` tells it
         // from SDL's and the library's threads by it.
-        pthread_setname_np(mixerThread_.native_handle(), "duobrik-music");
+        nameThread(mixerThread_, "duobrik-music");
     }
 }
 
