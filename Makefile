@@ -7,7 +7,7 @@ JOBS ?= $(shell nproc)
 CTEST_ARGS ?=
 
 .PHONY: run test deps test-deps configure build asan bench fuzz package install clean
-.PHONY: windows test-windows
+.PHONY: windows test-windows web test-web serve-web
 
 # A player needs only the game and its data, not the tests.
 run: deps configure
@@ -63,6 +63,24 @@ windows:
 test-windows: windows
 	@scripts/install-deps --windows --test
 	JOBS=$(JOBS) CTEST_ARGS="$(CTEST_ARGS)" scripts/test-windows $(WINDOWS_BUILD)
+
+# The game as a web page, built with Emscripten: $(WEB_BUILD)/site/ (copy it
+# to any static web host) and $(WEB_BUILD)/duobrik-*-web.zip. SDL2 and
+# libmikmod are built from Debian's sources once, into the cache.
+WEB_BUILD ?= build-web
+web:
+	@scripts/install-deps --web
+	JOBS=$(JOBS) scripts/build-web $(WEB_BUILD)
+
+# The page played in headless Chromium, its title held against the Linux
+# game's (scripts/test-web).
+test-web: web
+	@scripts/install-deps --web --test
+	JOBS=$(JOBS) scripts/test-web $(WEB_BUILD)
+
+# Serves the page on http://127.0.0.1:8080/ to play it here.
+serve-web: web
+	scripts/serve-web $(WEB_BUILD)/site
 
 # Figures: frame cost, allocations, a 24-level run, and the whole game under
 # Xvfb against a bare GL window (scripts/bench; results in build-bench/).
