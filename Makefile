@@ -82,8 +82,9 @@ test-web: web
 serve-web: web
 	scripts/serve-web $(WEB_BUILD)/site
 
-# Figures: frame cost, allocations, a 24-level run, and the whole game under
-# Xvfb against a bare GL window (scripts/bench; results in build-bench/).
+# One table of the whole game against a bare GL window under Xvfb (CPU on the
+# title and in play, key-to-screen latency, first frame, peak memory), and the
+# frame benchmark's figures in a file (scripts/bench; results in build-bench/).
 bench: test-deps
 	JOBS=$(JOBS) scripts/bench
 

@@ -14,6 +14,7 @@
 
 #include <SDL.h>
 
+#include "app/MainLoop.h"
 #include "audio/MikModRenderer.h"
 
 struct PlatformContext {
@@ -27,9 +28,8 @@ extern const PlatformContext kPlatformContext;
 // Who feeds the sound device.
 extern const MikModRenderer::Mixing kPlatformMixing;
 
-// Runs the main loop until the window is closed or Escape ends the game,
-// then calls `finish`, which releases everything the start-up made. On the
-// desktop it returns the exit code. In the browser it does not return: the
-// browser calls the loop from then on, and the page is told when the game
-// has ended.
-int runMainLoop(MikModRenderer& audio, void (*finish)());
+// Runs `loop` until the window is closed or Escape ends the game, then calls
+// `finish`, which releases everything the start-up made. On the desktop it
+// returns the exit code. In the browser it does not return: the browser
+// calls the loop from then on, and the page is told when the game has ended.
+int runMainLoop(MainLoop& loop, MikModRenderer& audio, void (*finish)());

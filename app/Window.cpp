@@ -159,8 +159,7 @@ void resizeViewport(int width, int height) {
     glLoadIdentity();
 }
 
-bool renderFrame() {
-    gApplication->tick();
+void setFrameState() {
     // The picture is always 320x480 pixels at the lower-left of the client
     // area, one unit per pixel, y growing downward.
     glViewport(0, 0, 320, 480);
@@ -180,11 +179,12 @@ bool renderFrame() {
     glEnable(GL_TEXTURE_2D);
     glEnable(GL_BLEND);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-    gApplication->render();
+}
+
+void restoreFrameState() {
     glPopMatrix();
     glMatrixMode(GL_PROJECTION);
     glPopMatrix();
-    return true;
 }
 
 bool onWindowEvent(const SDL_Event& event) {

@@ -29,8 +29,11 @@ void closeWindow();
 bool setupGLState();
 // Reaction to a new client size (height 0 counts as 1).
 void resizeViewport(int width, int height);
-// One frame: tick, the per-frame OpenGL state, render.
-bool renderFrame();
+// The per-frame OpenGL state that every frame is drawn in, and the
+// projection of resizeViewport restored after it. The main loop ticks the
+// application before, and draws between the two.
+void setFrameState();
+void restoreFrameState();
 // Reacts to one event. Returns false when the event asks the program to quit.
 bool onWindowEvent(const SDL_Event& event);
 // Shows a start-up failure: a message box captioned "ERROR" if one can be

@@ -20,11 +20,16 @@ constexpr int kEffectVoices = 6;
 // waiting: enough to ride over a late wake-up, short enough that effects
 // mixed into the stream are still heard at once.
 constexpr uint32_t kQueueAheadMs = 80;
-// pump() mixes at most this many blocks at a time: more than kQueueAheadMs
-// from an empty queue (SdlQueueDriver mixes 11.6 ms per block).
-constexpr int kMaxPumpedBlocks = 16;
-// How long the mixer sleeps between looks at a full queue.
-constexpr auto kQueuePoll = std::chrono::milliseconds(5);
+// How long the mixer sleeps between looks at a full queue. The device takes
+// the queue in steps of one mixed block (11.6 ms), so a look much more often
+// than that finds nothing to do, and on the title screen each wake-up cost
+// about as much as mixing a block.
+constexpr auto kQueuePoll = std::chrono::milliseconds(10);
+// Blocks mixed at most per look: one, or a few after a late wake-up, until
+// the queue is past the mark again; bounded, so that a queue that cannot
+// fill (a device gone) does not keep the thread from sleeping, nor a frame
+// waiting where the main loop mixes.
+constexpr int kMostBlocksPerLook = 8;
 // Stereo separation of the module's channels, 0 (mono) .. 128 (hard).
 constexpr UBYTE kPanSeparation = 48;
 // libmikmod's player volume range.
@@ -283,15 +288,18 @@ void MikModRenderer::endMixerThread() {
 }
 
 void MikModRenderer::pump() {
-    if (mixing_ != Mixing::Pumped || !hasDevice_) {
-        return;
+    if (mixing_ == Mixing::Pumped && hasDevice_ && SdlQueueDriver::queuedMs() <= kQueueAheadMs) {
+        topUp();
     }
-    // Each update adds one short block. The count is bounded all the same:
-    // a device that lets nothing through must not hold the frame here.
-    for (int block = 0; block < kMaxPumpedBlocks && SdlQueueDriver::queuedMs() <= kQueueAheadMs;
-         ++block) {
-        std::lock_guard<std::mutex> lock(updateMutex_);
+}
+
+void MikModRenderer::topUp() {
+    std::lock_guard<std::mutex> lock(updateMutex_);
+    for (int block = 0; block < kMostBlocksPerLook; ++block) {
         MikMod_Update();
+        if (SdlQueueDriver::queuedMs() > kQueueAheadMs) {
+            break;
+        }
     }
 }
 
@@ -311,10 +319,7 @@ void MikModRenderer::mixerThread() {
             seen = wakeups_;
             voices = effectVoices_;
         }
-        {
-            std::lock_guard<std::mutex> lock(updateMutex_);
-            MikMod_Update();
-        }
+        topUp();
         // A voice that an effect was just started on reads as stopped until
         // a mix has begun it; such a start also counted a wake-up, so the
         // wait below does not happen then.

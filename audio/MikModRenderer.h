@@ -102,6 +102,9 @@ private:
     };
 
     void mixerThread();
+    // Mixes until the device has more than its lead queued (a bounded
+    // number of blocks).
+    void topUp();
     // Makes the mixer look again at what plays (after a play or a stop).
     void wakeMixer();
     void endMixerThread();

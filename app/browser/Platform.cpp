@@ -16,46 +16,33 @@ const MikModRenderer::Mixing kPlatformMixing = MikModRenderer::Mixing::Pumped;
 namespace {
 
 struct BrowserLoop {
+    MainLoop* loop;
     MikModRenderer* audio;
     void (*finish)();
 };
 
-// One pass: every waiting event, then a frame. False when the game ends.
-bool runPass() {
-    SDL_Event event;
-    while (SDL_PollEvent(&event)) {
-        if (!onWindowEvent(event)) {
-            return false;
-        }
-    }
-    if (gActive) {
-        renderFrame();
-    }
-    return !(gKeys[27] || gEscapePressed);
-}
-
 void pass(void* arg) {
-    auto* loop = static_cast<BrowserLoop*>(arg);
-    const bool goOn = runPass();
+    auto* browser = static_cast<BrowserLoop*>(arg);
+    const bool goOn = browser->loop->runOnce();
     // After the frame, so that an effect it started is mixed at once.
-    loop->audio->pump();
+    browser->audio->pump();
     if (!goOn) {
         emscripten_cancel_main_loop();
-        loop->finish();
-        // Ends the run even though the page's events and the loop still
-        // count as work in progress; the page learns the exit status
-        // through Module.onExit.
+        browser->finish();
+        // Ends the run although the page's event handlers would keep it
+        // going; the page learns the exit status through Module.onExit.
         emscripten_force_exit(0);
     }
 }
 
 }  // namespace
 
-int runMainLoop(MikModRenderer& audio, void (*finish)()) {
-    static BrowserLoop loop;
-    loop = BrowserLoop{&audio, finish};
-    // Rate 0: once per display refresh. The last argument unwinds the
-    // caller's stack to the browser, so this call does not return.
-    emscripten_set_main_loop_arg(pass, &loop, 0, 1);
+int runMainLoop(MainLoop& loop, MikModRenderer& audio, void (*finish)()) {
+    static BrowserLoop browser;
+    browser = BrowserLoop{&loop, &audio, finish};
+    // Rate 0: once per display refresh. The last argument hands control to
+    // the browser without unwinding the caller, whose objects the loop uses:
+    // this call does not return.
+    emscripten_set_main_loop_arg(pass, &browser, 0, 1);
     return 0;
 }

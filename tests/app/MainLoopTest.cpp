@@ -1,0 +1,415 @@
+// The main loop on a scripted clock with scripted events: when frames run
+// (the pacer's grid, keys moving a frame, the refresh rate), that keys add no
+// updates and leave the soft drop as fast as before, that skipping unchanged
+// frames shows the very same pictures as drawing every frame, and what the
+// draw list keeps of a frame.
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/Clock.h"
+#include "app/DrawList.h"
+#include "app/DuobrikApplication.h"
+#include "app/FramePacer.h"
+#include "app/MainLoop.h"
+#include "app/Window.h"
+#include "fakes/FakeAudio.h"
+#include "fakes/FakeRenderer.h"
+#include "levels/BrikLevel.h"
+
+namespace {
+
+// The scripted counter ticks in microseconds and starts at this millisecond.
+constexpr int64_t kMs = 1000;
+constexpr int64_t kStartMs = 1'000'000;
+int64_t gNow = 0;
+
+// Writes every call it gets, all arguments and the fade included, into one
+// string: two screens showed the same picture when their strings are equal.
+class ScreenRecorder : public Renderer {
+public:
+    std::string text;
+    // clang-format off
+    void clear() override { put('C'); }
+    void drawBoard(const Cell* board) override { put('B'); bytes(board, 200 * sizeof(Cell)); }
+    void drawCell(int x, int y, const Cell* cell) override { put('c', x, y, *cell); }
+    void drawTextureScaled(int x, int y, int w, int h, float b, unsigned t) override { put('S', x, y, w, h, b, t); }
+    void drawTexture(int x, int y, unsigned t) override { put('T', x, y, t); }
+    void drawTextureCentered(int x, int y, unsigned t) override { put('M', x, y, t); }
+    void pushTransform() override { put('('); }
+    void translate(float dx, float dy) override { put('t', dx, dy); }
+    void rotate(float degrees) override { put('r', degrees); }
+    void popTransform() override { put(')'); }
+    // clang-format on
+
+private:
+    void bytes(const void* p, size_t n) { text.append(static_cast<const char*>(p), n); }
+    template <typename... T>
+    void put(char op, const T&... args) {
+        text += op;
+        bytes(&fade, sizeof fade);
+        (bytes(&args, sizeof args), ...);
+    }
+};
+
+// One scripted event: a window event (`what` its kind) or a key (`what` its scancode).
+struct Scripted {
+    int64_t atMs;  // after the start
+    Uint32 type;
+    int what;
+    bool repeat = false;
+};
+
+// The window system of a test: the scripted events at their times, a quit
+// once they are played and `endMs` has passed, and a history of the screen:
+// each picture shown with the time it appeared.
+class ScriptedHost : public MainLoop::Host {
+public:
+    std::vector<Scripted> script;
+    size_t played = 0;
+    int64_t endMs = 0;
+    int rate = 60;
+    int rateAfterDisplayChange = 60;
+    std::vector<std::pair<int64_t, std::string>> history;  // only when the picture changed
+    std::vector<int64_t> showTimes;                        // ms after the start
+
+    bool waitEvent(SDL_Event& event, int timeoutMs) override {
+        const int64_t deadline = gNow + timeoutMs * kMs;
+        event = SDL_Event{};
+        if (played < script.size() && (kStartMs + script[played].atMs) * kMs <= deadline) {
+            const Scripted& s = script[played++];
+            gNow = std::max(gNow, (kStartMs + s.atMs) * kMs);
+            event.type = s.type;
+            if (s.type == SDL_WINDOWEVENT) {
+                event.window.event = static_cast<Uint8>(s.what);
+                rate = s.what == SDL_WINDOWEVENT_DISPLAY_CHANGED ? rateAfterDisplayChange : rate;
+            } else {
+                event.key.keysym.scancode = static_cast<SDL_Scancode>(s.what);
+                event.key.repeat = s.repeat ? 1 : 0;
+            }
+            return true;
+        }
+        if (played == script.size() && gNow >= (kStartMs + endMs) * kMs) {
+            event.type = SDL_QUIT;
+            return true;
+        }
+        gNow = deadline;
+        return false;
+    }
+    void show(const DrawList& frame) override {
+        showTimes.push_back(gNow / kMs - kStartMs);
+        ScreenRecorder screen;
+        frame.replayShown(screen);
+        if (history.empty() || history.back().second != screen.text) {
+            history.emplace_back(showTimes.back(), screen.text);
+        }
+    }
+    int refreshRate() override { return rate; }
+};
+
+// A level that counts its updates and draws the same picture every time.
+struct StillLevel : Level {
+    void update(int64_t, int64_t) override { ++updates; }
+    void draw() override { gRenderer->drawTexture(1, 2, 3); }
+    int updates = 0;
+};
+
+class MainLoopTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        gCounter = {[] { return gNow; }, [] { return 1000 * kMs; }};
+    }
+    void TearDown() override {
+        gApplication = nullptr;
+        gRenderer = nullptr;
+        gCounter = savedCounter;
+        gActive = true;
+        gEscapePressed = false;
+        std::memset(gKeys, 0, sizeof gKeys);
+    }
+    // The whole game (with rand seeded by `seed`) or one still level.
+    std::unique_ptr<BrikApplication> makeApp(unsigned seed = 0) {
+        gNow = kStartMs * kMs;
+        gRenderer = &frame;
+        std::unique_ptr<BrikApplication> app;
+        if (seed != 0) {
+            app = std::make_unique<DuobrikApplication>();
+            app->init();
+            srand(seed);
+        } else {
+            app = std::make_unique<BrikApplication>();
+            app->level = std::make_unique<StillLevel>();
+        }
+        gApplication = app.get();
+        return app;
+    }
+    MainLoop run(ScriptedHost& host, MainLoop::Options options = {}) {
+        MainLoop loop(host, frame, options);
+        loop.run();
+        return loop;
+    }
+
+    Counter savedCounter = gCounter;
+    DrawList frame;
+    FakeAudio audio;
+};
+
+// Each row: events at tick times of a 1 kHz counter at 100 Hz ("f" a frame
+// started, "k" a key pressed), and after each the first tick the next frame is due.
+TEST(FramePacer, FramesKeepToTheGridAndKeysMoveOneForward) {
+    const struct {
+        const char* name;
+        std::vector<std::pair<char, int64_t>> steps;
+        std::vector<int64_t> due;
+    } cases[] = {
+        {"a grid of periods", {{'f', 0}, {'f', 10}, {'f', 21}}, {10, 20, 30}},
+        {"a key moves the next frame to now, the one after keeps its place",
+         {{'f', 0}, {'k', 7}, {'f', 7}, {'f', 20}},
+         {10, 7, 20, 30}},
+        {"a key right after a frame waits for the gap", {{'f', 0}, {'k', 1}}, {10, 5}},
+        {"a second key before the moved frame changes nothing",
+         {{'f', 0}, {'k', 6}, {'k', 8}},
+         {10, 6, 6}},
+        {"a frame more than a period late starts the grid afresh", {{'f', 0}, {'f', 35}}, {10, 45}},
+    };
+    for (const auto& c : cases) {
+        FramePacer pacer(1000, 100, 0);
+        EXPECT_TRUE(pacer.due(0)) << c.name << ": the first frame is due at once";
+        for (size_t i = 0; i < c.steps.size(); ++i) {
+            const auto [what, at] = c.steps[i];
+            what == 'f' ? pacer.frameStarted(at) : pacer.keyPressed(at);
+            EXPECT_FALSE(pacer.due(c.due[i] - 1)) << c.name << ", step " << i;
+            EXPECT_TRUE(pacer.due(c.due[i])) << c.name << ", step " << i;
+        }
+    }
+}
+
+// Waits are whole milliseconds rounded up, so a wait never ends before the
+// frame is due; a rate of 0 (not known) or below counts as 60 Hz, and one
+// beyond any display as 500 Hz.
+TEST(FramePacer, WaitsRoundUpAndOddRatesAreTamed) {
+    const struct {
+        int rate;
+        int firstWaitMs;
+        int64_t periodUs;
+    } cases[] = {{60, 17, 16'666}, {0, 17, 16'666}, {-144, 17, 16'666}, {1'000'000, 2, 2'000}};
+    for (const auto& c : cases) {
+        FramePacer pacer(1'000'000, c.rate, 0);
+        pacer.frameStarted(0);
+        EXPECT_EQ(pacer.msUntilDue(0), c.firstWaitMs) << c.rate << " Hz";
+        EXPECT_FALSE(pacer.due(c.periodUs - 1)) << c.rate << " Hz";
+        EXPECT_TRUE(pacer.due(c.periodUs)) << c.rate << " Hz";
+    }
+}
+
+// The draw list keeps what a frame drew by value: a board changed in place or
+// a new fade is a new frame, and a replay gives every call back as made.
+TEST(DrawListFrames, ReplaysEveryCallAndSeesEveryChange) {
+    DrawList list;
+    BrikLevel level;
+    const Cell piece(0, 1, 2, 3, 4, 5, 6, 7, 8, 9);
+    auto draw = [&](float fade) {
+        list.startFrame();
+        list.fade = fade;
+        list.clear();
+        list.drawBoard(level.board);
+        list.pushTransform();
+        list.translate(1.5f, -2.0f);
+        list.rotate(0.25f);
+        list.drawCell(80, 100, &piece);
+        list.popTransform();
+        list.drawTextureScaled(0, 40, 30, -20, 0.5f, 205);
+        list.drawTexture(7, 8, 85);
+        list.drawTextureCentered(160, 240, 126);
+    };
+    draw(0.25f);
+    list.keepAsShown();
+    FakeRenderer fake;
+    list.replayShown(fake);
+    EXPECT_EQ(fake.trace(),
+              "Clear Board Push Translate Rotate Cell(80,100) Pop Scaled(0,40,30,-20,205) "
+              "Texture(7,8,85) Centered(160,240,126)");
+    EXPECT_EQ(fake.callsOf(DrawCall::CellCall)[0].cell.tiles[8], 9);
+    EXPECT_EQ(fake.callsOf(DrawCall::Translate)[0].fx, 1.5f);
+    EXPECT_EQ(fake.callsOf(DrawCall::Scaled)[0].brightness, 0.5f);
+    EXPECT_EQ(fake.fade, 0.25f);
+
+    draw(0.25f);
+    EXPECT_TRUE(list.sameAsShown()) << "the same calls on the same board";
+    level.setCell(9, 19, 5);
+    draw(0.25f);
+    EXPECT_FALSE(list.sameAsShown()) << "a cell of the board changed in place";
+    list.keepAsShown();
+    draw(0.5f);
+    EXPECT_FALSE(list.sameAsShown()) << "a new fade";
+    list.keepAsShown();
+    draw(0.5f);
+    list.drawTexture(0, 0, 1);
+    EXPECT_FALSE(list.sameAsShown()) << "one call more";
+}
+
+// The plain loop draws and swaps every frame; the optimised one skips the
+// frames that equal the one on screen. Over a scripted game (the title, an
+// expose, a game started, presses with auto-repeats and releases, Down held,
+// the window minimised and restored) both screens show the same pictures
+// from the same moments on, and the optimised one far fewer frames.
+TEST_F(MainLoopTest, SkippingUnchangedFramesShowsTheSameFramesAsDrawingAll) {
+    std::vector<Scripted> script = {{2'600, SDL_WINDOWEVENT, SDL_WINDOWEVENT_EXPOSED},
+                                    {3'210, SDL_KEYDOWN, SDL_SCANCODE_SPACE},
+                                    {3'290, SDL_KEYUP, SDL_SCANCODE_SPACE}};
+    for (int i = 0; i < 40; ++i) {
+        const int k = SDL_SCANCODE_RIGHT + i % 3;  // Right, Left, Down
+        const int64_t t = 4'000 + i * 353;
+        script.insert(script.end(), {{t, SDL_KEYDOWN, k},
+                                     {t + 40, SDL_KEYDOWN, k, true},
+                                     {t + 73, SDL_KEYDOWN, k, true},
+                                     {t + 101, SDL_KEYUP, k}});
+    }
+    script.insert(script.end(), {{19'000, SDL_WINDOWEVENT, SDL_WINDOWEVENT_MINIMIZED},
+                                 {20'500, SDL_WINDOWEVENT, SDL_WINDOWEVENT_RESTORED}});
+    ScriptedHost hosts[2];
+    for (bool skip : {false, true}) {
+        const auto app = makeApp(11);
+        hosts[skip].script = script;
+        hosts[skip].endMs = 22'000;
+        run(hosts[skip], {.wakeOnKey = true, .skipUnchanged = skip});
+    }
+    const auto& plain = hosts[0].history;
+    const auto& skipping = hosts[1].history;
+    ASSERT_EQ(plain.size(), skipping.size()) << "pictures shown";
+    for (size_t i = 0; i < plain.size(); ++i) {
+        EXPECT_EQ(plain[i].first, skipping[i].first) << "picture " << i << " appeared";
+        EXPECT_TRUE(plain[i].second == skipping[i].second) << "picture " << i;
+    }
+    EXPECT_GT(plain.size(), 500u) << "the game in play changes every frame";
+    EXPECT_LT(hosts[1].showTimes.size() + 150, hosts[0].showTimes.size())
+        << "the title's unchanged frames were skipped";
+}
+
+// Keys move frames but add none: a minute with a fresh press every 350 ms
+// (and its auto-repeat and release) runs exactly the updates of a minute
+// without keys, and the frame after each press ran within the gap.
+TEST_F(MainLoopTest, KeysMoveFramesButAddNoUpdates) {
+    int updates[2] = {};
+    for (bool withKeys : {false, true}) {
+        const auto app = makeApp();
+        ScriptedHost host;
+        for (int64_t t = 3; withKeys && t < 60'000; t += 350) {
+            const int k = t % 700 == 3 ? SDL_SCANCODE_LEFT : SDL_SCANCODE_RIGHT;
+            host.script.insert(
+                host.script.end(),
+                {{t, SDL_KEYDOWN, k}, {t + 30, SDL_KEYDOWN, k, true}, {t + 61, SDL_KEYUP, k}});
+        }
+        host.endMs = 60'000;
+        run(host);
+        updates[withKeys] = static_cast<StillLevel*>(app->level.get())->updates;
+        // The level's picture never changes: a key is all that shows a frame.
+        ASSERT_EQ(host.showTimes.size(), 1 + host.script.size() / 3);
+        for (size_t i = 1; i < host.showTimes.size(); ++i) {
+            EXPECT_LE(host.showTimes[i] - host.script[3 * (i - 1)].atMs, FramePacer::kKeyFrameGapMs)
+                << "press " << i;
+        }
+    }
+    EXPECT_EQ(updates[1], updates[0]);
+    EXPECT_GE(updates[0], 3590) << "60 Hz for a minute";
+}
+
+// Holding Down drops the piece as fast as the loop without key wake-ups did:
+// the same pieces land in the same places.
+TEST_F(MainLoopTest, HoldingDownDropsAsFastAsBefore) {
+    std::string boards[2];
+    int32_t pieces[2] = {};
+    for (bool wake : {false, true}) {
+        const auto app = makeApp(5);
+        ScriptedHost host;
+        host.script = {{500, SDL_KEYDOWN, SDL_SCANCODE_SPACE},
+                       {560, SDL_KEYUP, SDL_SCANCODE_SPACE},
+                       {1'207, SDL_KEYDOWN, SDL_SCANCODE_DOWN}};
+        for (int64_t t = 1'240; t < 6'000; t += 33) {
+            host.script.push_back({t, SDL_KEYDOWN, SDL_SCANCODE_DOWN, true});
+        }
+        host.endMs = 6'000;
+        run(host, {.wakeOnKey = wake, .skipUnchanged = true});
+        auto* level = dynamic_cast<BrikLevel*>(app->level.get());
+        ASSERT_NE(level, nullptr) << "still in play";
+        boards[wake].assign(reinterpret_cast<const char*>(level->board), sizeof level->board);
+        boards[wake] += std::to_string(level->row);
+        for (int32_t n : level->pieceCounts) {
+            pieces[wake] += n;
+        }
+    }
+    EXPECT_GE(pieces[0], 6) << "Down held for 4.8 s drops several pieces";
+    EXPECT_EQ(pieces[1], pieces[0]);
+    EXPECT_TRUE(boards[1] == boards[0]) << "the pieces landed in the same places";
+}
+
+// A still frame is not drawn again, unless the window system may have lost
+// it or a key was pressed.
+TEST_F(MainLoopTest, ExposeRestoreAndKeysDrawAStillFrameAgain) {
+    const struct {
+        const char* name;
+        Scripted event;
+        int64_t shows;
+    } cases[] = {
+        {"exposed", {500, SDL_WINDOWEVENT, SDL_WINDOWEVENT_EXPOSED}, 2},
+        {"restored", {500, SDL_WINDOWEVENT, SDL_WINDOWEVENT_RESTORED}, 2},
+        {"shown", {500, SDL_WINDOWEVENT, SDL_WINDOWEVENT_SHOWN}, 2},
+        {"a key", {500, SDL_KEYDOWN, SDL_SCANCODE_A}, 2},
+        {"an auto-repeat", {500, SDL_KEYDOWN, SDL_SCANCODE_A, true}, 1},
+        {"a release", {500, SDL_KEYUP, SDL_SCANCODE_A}, 1},
+        {"moved", {500, SDL_WINDOWEVENT, SDL_WINDOWEVENT_MOVED}, 1},
+    };
+    for (const auto& c : cases) {
+        const auto app = makeApp();
+        ScriptedHost host;
+        host.script = {c.event};
+        host.endMs = 1'000;
+        const MainLoop loop = run(host);
+        EXPECT_EQ(loop.framesShown(), c.shows) << c.name;
+        EXPECT_GE(loop.framesRun(), 59) << c.name;
+    }
+}
+
+// Moved to a display of another rate, the loop takes up that rate.
+TEST_F(MainLoopTest, ADisplayChangeBringsItsRefreshRate) {
+    const auto app = makeApp();
+    ScriptedHost host;
+    host.rateAfterDisplayChange = 144;
+    host.script = {{1'000, SDL_WINDOWEVENT, SDL_WINDOWEVENT_DISPLAY_CHANGED}};
+    host.endMs = 2'000;
+    EXPECT_NEAR(run(host).framesRun(), 60 + 144, 2);
+}
+
+// Where the display calls the program once per refresh (a web page), each
+// pass takes every waiting event, then runs one frame; a pass that sees
+// Escape ends the game after its frame, a close request before it.
+TEST_F(MainLoopTest, OnePassTakesTheWaitingEventsThenOneFrame) {
+    auto app = makeApp();
+    ScriptedHost host;
+    host.endMs = 60'000;  // no close request meanwhile
+    host.script = {{0, SDL_WINDOWEVENT, SDL_WINDOWEVENT_EXPOSED},
+                   {0, SDL_KEYDOWN, SDL_SCANCODE_LEFT},
+                   {0, SDL_KEYUP, SDL_SCANCODE_LEFT}};
+    MainLoop loop(host, frame, {});
+    EXPECT_TRUE(loop.runOnce());
+    EXPECT_EQ(host.played, 3u) << "every waiting event comes before the frame";
+    EXPECT_EQ(loop.framesRun(), 1);
+    EXPECT_EQ(loop.framesShown(), 1);
+    EXPECT_TRUE(loop.runOnce());
+    EXPECT_EQ(loop.framesRun(), 2) << "one frame per pass, with no event waiting too";
+    EXPECT_EQ(loop.framesShown(), 1) << "the unchanged frame was shown again";
+
+    host.script.push_back({0, SDL_KEYDOWN, SDL_SCANCODE_ESCAPE});
+    EXPECT_FALSE(loop.runOnce()) << "Escape did not end the game";
+    EXPECT_EQ(loop.framesRun(), 3) << "the frame of the Escape press";
+    host.script.push_back({0, SDL_QUIT, 0});
+    EXPECT_FALSE(loop.runOnce()) << "a close request did not end the game";
+    EXPECT_EQ(loop.framesRun(), 3) << "a frame ran after the close request";
+}
+
+}  // namespace
