@@ -147,12 +147,12 @@ class Site:
 class PagePlayer:
     """One tab with the game's page loaded, and what it takes to look at it."""
 
-    def __init__(self, url, sound_needs_a_gesture=False):
+    def __init__(self, url, sound_needs_a_gesture=False, extra_args=()):
         # Sound may start at once, or only after the player did something,
         # as most browsers have it by default.
         policy = ("document-user-activation-required" if sound_needs_a_gesture
                   else "no-user-gesture-required")
-        self.browser = Browser(extra_args=[f"--autoplay-policy={policy}"])
+        self.browser = Browser(extra_args=[f"--autoplay-policy={policy}", *extra_args])
         self.browser.navigate(url)
 
     def state(self):
@@ -391,6 +391,23 @@ class HeldBackSoundTest(unittest.TestCase):
             page.browser.key("Down")
             self.assertTrue(poll(lambda: page.browser.evaluate(context) == "running", DEADLINE),
                             "sound still held back after a key")
+        finally:
+            page.close()
+            site.close()
+
+
+class NoWebGLTest(unittest.TestCase):
+    """A browser without WebGL: the game cannot open its window, and the page
+    says why instead of showing a dead canvas."""
+
+    def test_page_says_why_the_game_cannot_start(self):
+        site = Site(ARGS.site)
+        page = PagePlayer(site.url, extra_args=["--disable-3d-apis"])
+        try:
+            self.assertTrue(poll(lambda: page.state() == "ended", DEADLINE),
+                            f"status: {page.status()!r}")
+            self.assertIn("could not start: Can't Create A GL Rendering Context.", page.status())
+            self.assertEqual(page.exceptions(), [], "uncaught exceptions")
         finally:
             page.close()
             site.close()
