@@ -12,6 +12,7 @@ builds go to FOLDER. Every wait polls with a deadline of 60 s.
 
 import argparse
 import collections
+import contextlib
 import os
 import re
 import shutil
@@ -103,6 +104,7 @@ class LinuxGame:
                                    capture_output=True, text=True).stdout.split()
             return found[0] if found else None
 
+        self.window = None
         self.window = poll(window, DEADLINE)
         if not self.window:
             self.close()
@@ -118,10 +120,11 @@ class LinuxGame:
 
     def close(self):
         if self.process.poll() is None:
-            self.key("Escape")
             try:
+                if self.window:
+                    self.key("Escape")
                 self.process.wait(DEADLINE)
-            except subprocess.TimeoutExpired:
+            except (subprocess.SubprocessError, OSError):
                 self.process.kill()
                 self.process.wait()
 
@@ -173,12 +176,32 @@ class PagePlayer:
     def status(self):
         return self.browser.evaluate("document.getElementById('status').textContent")
 
+    def wait_frames(self, count):
+        """Returns once the browser has drawn `count` more frames."""
+        self.browser.evaluate(
+            f"new Promise((done) => {{ let n = {count}; const step = () =>"
+            " --n > 0 ? requestAnimationFrame(step) : done(true); requestAnimationFrame(step); })")
+
     def exceptions(self):
         self.browser.pump()
         return list(self.browser.exceptions)
 
     def close(self):
         self.browser.close()
+
+
+@contextlib.contextmanager
+def served_page(folder, **options):
+    """A PagePlayer on the page in `folder`, served for as long as it lives."""
+    site = Site(folder)
+    try:
+        page = PagePlayer(site.url, **options)
+        try:
+            yield page
+        finally:
+            page.close()
+    finally:
+        site.close()
 
 
 class BrowserGameTest(unittest.TestCase):
@@ -344,8 +367,7 @@ class BrowserGameTest(unittest.TestCase):
             browser.evaluate("window.scrollTo(0, 0)")
             for key in ("Down", "Space"):
                 browser.key(key)
-            # Wait for the page to take the keys before looking.
-            browser.evaluate("new Promise((done) => requestAnimationFrame(() => done(true)))")
+            self.page.wait_frames(2)  # the keys have been taken
             self.assertEqual(browser.evaluate("scrollY"), 0, "Down or Space scrolled the page")
         finally:
             browser.send("Emulation.clearDeviceMetricsOverride")
@@ -381,9 +403,7 @@ class HeldBackSoundTest(unittest.TestCase):
     first key lets it run."""
 
     def test_first_key_starts_the_sound(self):
-        site = Site(ARGS.site)
-        page = PagePlayer(site.url, sound_needs_a_gesture=True)
-        try:
+        with served_page(ARGS.site, sound_needs_a_gesture=True) as page:
             self.assertTrue(page.wait_running(), f"status: {page.status()!r}")
             context = "Module.SDL2.audioContext.state"
             self.assertEqual(page.browser.evaluate(context), "suspended",
@@ -391,9 +411,6 @@ class HeldBackSoundTest(unittest.TestCase):
             page.browser.key("Down")
             self.assertTrue(poll(lambda: page.browser.evaluate(context) == "running", DEADLINE),
                             "sound still held back after a key")
-        finally:
-            page.close()
-            site.close()
 
 
 class NoWebGLTest(unittest.TestCase):
@@ -401,16 +418,11 @@ class NoWebGLTest(unittest.TestCase):
     says why instead of showing a dead canvas."""
 
     def test_page_says_why_the_game_cannot_start(self):
-        site = Site(ARGS.site)
-        page = PagePlayer(site.url, extra_args=["--disable-3d-apis"])
-        try:
+        with served_page(ARGS.site, extra_args=["--disable-3d-apis"]) as page:
             self.assertTrue(poll(lambda: page.state() == "ended", DEADLINE),
                             f"status: {page.status()!r}")
             self.assertIn("could not start: Can't Create A GL Rendering Context.", page.status())
             self.assertEqual(page.exceptions(), [], "uncaught exceptions")
-        finally:
-            page.close()
-            site.close()
 
 
 class DamagedDataTest(unittest.TestCase):
@@ -432,23 +444,19 @@ class DamagedDataTest(unittest.TestCase):
                     # A picture record of width -1, a module of no known kind.
                     data.seek(int(found.group(1)))
                     data.write(b"\xff" * 64)
-            served = Site(site)
-            page = PagePlayer(served.url)
-            try:
+            with served_page(site) as page:
                 self.assertTrue(page.wait_running(), f"status: {page.status()!r}")
                 page.browser.key("Return")
-                # Frames go on; nothing is drawn where no picture loaded
-                # (no white blocks), so the canvas stays black.
-                shot = page.canvas_shot()
-                self.assertEqual(int(shot.max()), 0, "something was drawn without pictures")
+                # Frames go on, and nothing is drawn where no picture loaded
+                # (no white blocks): the canvas stays black.
+                page.wait_frames(30)
+                self.assertEqual(int(page.canvas_shot().max()), 0,
+                                 "something was drawn without pictures")
                 page.browser.key("Escape")
                 self.assertTrue(poll(lambda: page.state() == "ended", DEADLINE),
                                 f"status: {page.status()!r}")
                 self.assertIn("The game has ended", page.status())
                 self.assertEqual(page.exceptions(), [], "uncaught exceptions")
-            finally:
-                page.close()
-                served.close()
         finally:
             shutil.rmtree(folder, ignore_errors=True)
 
