@@ -94,6 +94,7 @@ class LinuxGame:
 
     def __init__(self, game):
         env = dict(os.environ, SDL_AUDIODRIVER="dummy")
+        game = os.path.abspath(game)
         self.process = subprocess.Popen([game], cwd=os.path.dirname(game), env=env,
                                         stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
 
