@@ -7,7 +7,6 @@
 #include <emscripten.h>
 
 #include "app/Platform.h"
-#include "app/Window.h"
 
 // WebGL 1 is OpenGL ES 2; Emscripten emulates immediate mode on it.
 const PlatformContext kPlatformContext = {SDL_GL_CONTEXT_PROFILE_ES, 2};
