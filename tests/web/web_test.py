@@ -19,7 +19,6 @@ import shutil
 import subprocess
 import sys
 import tempfile
-import time
 import unittest
 
 import numpy
@@ -344,10 +343,11 @@ class BrowserGameTest(unittest.TestCase):
         start = poll(lambda: bright_box(self.page.canvas_shot(), 60, 60, 200, 400), DEADLINE)
         self.assertIsNotNone(start, "no falling piece in the board")
         column = board_column(start)
-        # Held a little: a press and release between the same two frames
-        # cancel out, as they would for a player that fast.
+        # Held over two frames: a press and release between the same two
+        # frames cancel out, as they would for a player that fast, and one
+        # held for longer than a slide (100 ms) moves on.
         self.page.browser.key("Left", up=False)
-        time.sleep(0.05)
+        self.page.wait_frames(2)
         self.page.browser.key("Left", down=False)
 
         def moved():
@@ -356,7 +356,7 @@ class BrowserGameTest(unittest.TestCase):
 
         self.assertTrue(poll(moved, DEADLINE), f"piece not moved from column {column} to "
                                                f"{column - 1}")
-        time.sleep(0.3)
+        self.page.wait_frames(20)
         self.assertTrue(moved(), "Left moved the piece more than one column")
 
     def test_5_game_keys_do_not_scroll_the_page(self):
