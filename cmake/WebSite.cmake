@@ -18,7 +18,9 @@ endforeach()
 # Library functions that SDL's JavaScript uses without declaring them; each
 # is a name with a '$', which no shell or make may see, so they go in a file.
 set(duobrik_js_functions ${CMAKE_BINARY_DIR}/packaging/web-library-functions.json)
-file(WRITE ${duobrik_js_functions} "[\"$autoResumeAudioContext\", \"$dynCall\"]\n")
+# Written only when it changes, so that configuring again does not relink.
+file(CONFIGURE OUTPUT ${duobrik_js_functions}
+     CONTENT "[\"$autoResumeAudioContext\", \"$dynCall\"]\n" @ONLY)
 
 target_link_options(duobrik PRIVATE
   # OpenGL 1.x immediate mode, emulated on WebGL 1.
