@@ -56,12 +56,12 @@ clean:
 WINDOWS_BUILD ?= build-windows
 windows:
 	@scripts/install-deps --windows
-	JOBS=$(JOBS) scripts/build-windows $(WINDOWS_BUILD)
+	JOBS=$(JOBS) WINDOWS_CMAKE_ARGS="$(WINDOWS_CMAKE_ARGS)" scripts/build-windows $(WINDOWS_BUILD)
 
 # The Windows game under Wine and Xvfb: the end-to-end tests, the sound and
 # the installer (scripts/test-windows).
 test-windows: windows
-	@scripts/install-deps --windows --test
+	@scripts/install-deps --windows --wine --test
 	JOBS=$(JOBS) CTEST_ARGS="$(CTEST_ARGS)" scripts/test-windows $(WINDOWS_BUILD)
 
 # The game as a web page, built with Emscripten: $(WEB_BUILD)/site/ (copy it
@@ -70,7 +70,7 @@ test-windows: windows
 WEB_BUILD ?= build-web
 web:
 	@scripts/install-deps --web
-	JOBS=$(JOBS) scripts/build-web $(WEB_BUILD)
+	JOBS=$(JOBS) WEB_CMAKE_ARGS="$(WEB_CMAKE_ARGS)" scripts/build-web $(WEB_BUILD)
 
 # The page played in headless Chromium, its title held against the Linux
 # game's (scripts/test-web).
@@ -89,5 +89,6 @@ bench: test-deps
 	JOBS=$(JOBS) scripts/bench
 
 # The libFuzzer targets for FUZZ_SECONDS each (default 60), clang 14.
-fuzz: test-deps
+fuzz:
+	@scripts/install-deps --test --fuzz
 	JOBS=$(JOBS) scripts/fuzz

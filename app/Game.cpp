@@ -2,7 +2,6 @@
 
 #include <SDL.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <system_error>
 #include <vector>
@@ -104,8 +103,8 @@ int runGame() {
     // For a 320x480 picture, handing the work over and waiting for it costs
     // more than it saves: drawn on the main thread, a frame in play takes
     // about a fifth less processor time. A setting of the player's own wins;
-    // other drivers ignore the variable.
-    setenv("LP_NUM_THREADS", "0", 0);
+    // other drivers ignore the variable. (SDL's setenv: Windows has none.)
+    SDL_setenv("LP_NUM_THREADS", "0", 0);
     if (!openWindow("Duobrik", 320, 480, 32)) {
         // A start-up failure is a failure: say so in the exit code.
         SDL_Quit();

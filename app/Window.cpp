@@ -36,6 +36,26 @@ bool headlessDriverNotAsked() {
     return asked == nullptr || std::strstr(asked, driver) == nullptr;
 }
 
+// Why no window can open, after the start-up message: SDL's own reason when
+// it failed, and the likely cause when no display is named at all. A fallback
+// to a driver that draws nowhere leaves SDL with no reason of its own.
+void describeVideoFailure(bool sdlFailed, char* out, std::size_t size) {
+    const char* x11 = std::getenv("DISPLAY");
+    const char* wayland = std::getenv("WAYLAND_DISPLAY");
+    const char* named = x11 != nullptr && *x11 != '\0'           ? x11
+                        : wayland != nullptr && *wayland != '\0' ? wayland
+                                                                 : nullptr;
+    const char* sdlReason = sdlFailed ? SDL_GetError() : "";
+    const char* cause = named == nullptr ? "no display: is DISPLAY set?" : "";
+    if (*sdlReason != '\0') {
+        std::snprintf(out, size, "%s%s%s", sdlReason, *cause != '\0' ? "; " : "", cause);
+    } else if (named != nullptr) {
+        std::snprintf(out, size, "cannot reach display %s", named);
+    } else {
+        std::snprintf(out, size, "%s", cause);
+    }
+}
+
 void showShutdownError(const char* text) {
     std::fprintf(stderr, "SHUTDOWN ERROR: %s\n", text);
 }
@@ -59,11 +79,16 @@ void showStartupError(const char* text) {
 }
 
 bool openWindow(const char* title, int width, int height, int bits) {
-    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0 || headlessDriverNotAsked()) {
+    const bool sdlFailed = SDL_InitSubSystem(SDL_INIT_VIDEO) != 0;
+    if (sdlFailed || headlessDriverNotAsked()) {
+        char reason[256];
+        describeVideoFailure(sdlFailed, reason, sizeof reason);
         if (SDL_WasInit(SDL_INIT_VIDEO)) {
             SDL_QuitSubSystem(SDL_INIT_VIDEO);
         }
-        showStartupError("Failed To Register The Window Class.");
+        char text[320];
+        std::snprintf(text, sizeof text, "Failed To Register The Window Class. (%s)", reason);
+        showStartupError(text);
         return false;
     }
     gVideoStarted = true;

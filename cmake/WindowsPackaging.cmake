@@ -55,7 +55,10 @@ set(CPACK_NSIS_INSTALLED_ICON_NAME duobrik.exe)
 # The Start-menu entry "Duobrik" starts duobrik.exe from the install folder.
 set(CPACK_PACKAGE_EXECUTABLES duobrik Duobrik)
 set(CPACK_NSIS_EXECUTABLES_DIRECTORY .)
-set(CPACK_NSIS_ENABLE_UNINSTALL_BEFORE_INSTALL ON)
+# Installing over an installed copy just replaces its files. (CPack's offer
+# to uninstall first fails, with a box that even a silent install waits on,
+# once the folder has been deleted by hand.)
+set(CPACK_NSIS_ENABLE_UNINSTALL_BEFORE_INSTALL OFF)
 set(CPACK_NSIS_IGNORE_LICENSE_PAGE ON)
 set(CPACK_NSIS_MANIFEST_DPI_AWARE ON)
 include(CPack)

@@ -13,6 +13,8 @@
 #include <string>
 #include <vector>
 
+#include <unistd.h>
+
 namespace {
 
 // libmikmod on one named driver for the length of a test.
@@ -34,7 +36,9 @@ MODULE* load(const char* file) {
 // Three seconds of `file` from song position `position`, through the WAV
 // writer, as 16-bit stereo samples (zeros where the writer wrote nothing).
 std::vector<int16_t> render(const char* file, int position) {
-    const std::string out = testing::TempDir() + "duobrik-render.wav";
+    // The temporary folder is shared with other tests and other checkouts' tests.
+    const std::string out =
+        testing::TempDir() + "duobrik-render-" + std::to_string(getpid()) + ".wav";
     {
         MikModSession session("wav", "file=" + out);
         MODULE* module = load(file);

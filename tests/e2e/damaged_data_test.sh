@@ -3,11 +3,14 @@
 # game on a key and quits on Escape with exit code 0, whatever it lacks.
 # Without its picture file nothing visible is drawn.
 source "$(dirname "$0")/lib.sh"
-src=$(dirname "$GAME")
+need inotifywait
+src=$GAME_DIR
 work=$(mktemp -d)
-trap 'cleanup; rm -rf "$work"' EXIT
+watcher=""
+at_exit '[[ -z "$watcher" ]] || kill "$watcher" 2>/dev/null; rm -rf "$work"'
 sounds=(devils.mod three.mod rotate_mono.wav 1line_mono.wav 2lines_mono.wav 3lines_mono.wav
     4lines_mono.wav touched_mono.wav)
+pictures 85 188
 
 # Copies the game and the named data files into a fresh folder.
 setup() {
@@ -17,25 +20,53 @@ setup() {
     for f in "$@"; do cp "$src/$f" "$work/game/"; done
 }
 
-# Runs the copy: a second on the intro, a key, a second of play, Escape.
+# What shows that the game reached a screen: its picture where the picture
+# file is whole, else the music file that the screen opens (devils.mod on the
+# intro, three.mod in play), seen through inotify.
+watch_opens() {
+    : >"$work/opens"
+    : >"$work/watch.txt"
+    inotifywait -m -e open --format %f "$work/game" >"$work/opens" 2>"$work/watch.txt" &
+    watcher=$!
+    watching() {
+        SAW="inotifywait says: $(tr '\n' ' ' <"$work/watch.txt")"
+        grep -q 'Watches established' "$work/watch.txt"
+    }
+    wait_for "inotify watch" watching
+}
+opened() {
+    SAW="files opened: $(sort -u "$work/opens" | tr '\n' ' ')"
+    grep -qx "$1" "$work/opens"
+}
+on_intro() {
+    if [[ $seen == pictures ]]; then shows "$1" 0 0 85; else opened devils.mod; fi
+}
+in_play() {
+    if [[ $seen == pictures ]]; then shows "$1" 50 7 188; else opened three.mod; fi
+}
+
+# Runs the copy: waits for the intro, a key, waits for play, Escape. SEEN is
+# how the screens are told apart: "pictures" or "music".
 run_copy() {
-    local what=$1
-    GAME="$work/game/duobrik" start_game "$work/game"
-    sleep 1
-    kill -0 "$GAME_PID" 2>/dev/null || fail "$what: the game died on the intro screen"
-    shot "$2-intro"
+    local what=$1 name=$2
+    seen=$3
+    [[ $seen == pictures ]] || watch_opens
+    GAME="$work/game/$(basename "$GAME")" start_game "$work/game"
+    wait_for "intro ($what)" on_intro "$name-intro"
+    shot "$name-intro" || fail "$what: no screenshot of the intro"
     key space
-    sleep 1
-    kill -0 "$GAME_PID" 2>/dev/null || fail "$what: the game died in play"
-    shot "$2-play"
-    key Escape
-    wait_exit 5
-    [[ "$EXIT_CODE" == "0" ]] || fail "$what: exit code $EXIT_CODE"
+    wait_for "play ($what)" in_play "$name-play"
+    shot "$name-play" || fail "$what: no screenshot of play"
+    quit_game "$what: "
+    if [[ $seen != pictures ]]; then
+        kill "$watcher" 2>/dev/null || true
+        wait "$watcher" 2>/dev/null || true
+    fi
 }
 
 # No picture file: nothing visible, on the intro nor in play.
 setup "${sounds[@]}"
-run_copy "without BrikResource.dat" nodat
+run_copy "without BrikResource.dat" nodat music
 for s in nodat-intro nodat-play; do
     lit=$(lit_fraction $s 320x480+0+0)
     [[ "$lit" == "0" ]] || fail "without BrikResource.dat something is drawn ($s: $lit lit)"
@@ -43,28 +74,28 @@ done
 
 # No music and no sounds; then each of them garbage or cut short.
 setup BrikResource.dat
-run_copy "without modules and WAVs" nosound
+run_copy "without modules and WAVs" nosound pictures
 setup BrikResource.dat
 for f in "${sounds[@]}"; do head -c 3000 /dev/urandom >"$work/game/$f"; done
-run_copy "with garbage modules and WAVs" garbagesound
+run_copy "with garbage modules and WAVs" garbagesound pictures
 setup BrikResource.dat "${sounds[@]}"
 for f in "${sounds[@]}"; do truncate -s 100 "$work/game/$f"; done
-run_copy "with truncated modules and WAVs" shortsound
+run_copy "with truncated modules and WAVs" shortsound pictures
 
 # Damaged picture files: cut short, garbage, negative and huge sizes.
 setup "${sounds[@]}"
 head -c 40000 "$src/BrikResource.dat" >"$work/game/BrikResource.dat"
-run_copy "with a truncated picture file" shortdat
+run_copy "with a truncated picture file" shortdat music
 setup "${sounds[@]}"
 head -c 65536 /dev/urandom >"$work/game/BrikResource.dat"
-run_copy "with a garbage picture file" garbagedat
+run_copy "with a garbage picture file" garbagedat music
 setup "${sounds[@]}"
 # one good 1x1 record, then width -5, height 3; then one claiming 2^31-1 square
 printf '\001\000\000\000\001\000\000\000\377\377\377\377\373\377\377\377\003\000\000\000' \
     >"$work/game/BrikResource.dat"
 head -c 64 /dev/urandom >>"$work/game/BrikResource.dat"
-run_copy "with negative picture sizes" negdat
+run_copy "with negative picture sizes" negdat music
 setup "${sounds[@]}"
 printf '\377\377\377\177\377\377\377\177' >"$work/game/BrikResource.dat"
-run_copy "with a huge picture size" hugedat
+run_copy "with a huge picture size" hugedat music
 echo "ok: runs and quits cleanly without or with damaged pictures, modules and WAVs"

@@ -1,60 +1,177 @@
-# Helpers for end-to-end tests of the real game under a virtual X server.
-# Each test script runs inside `xvfb-run -a` and sources this file.
-# The game binary is $GAME (set by CTest); screenshots go to $SHOTS.
+# Helpers for end-to-end tests of the real game, driven with X key events and
+# looked at through screenshots. A test script sources this file, which
+# starts a virtual X server of the test's own (unless E2E_DISPLAY=none is set
+# before: a test of running without one), then uses:
+#
+#   need CMD...          fail (naming its Debian package) unless each command exists
+#   start_game [DIR]     run $GAME from DIR (default $GAME_DIR), wait for its window
+#   wait_for WHAT CMD... poll CMD until it succeeds, at most $WAIT_S seconds
+#   poll S CMD...        the same, but returns 1 instead of failing; S below
+#                        $WAIT_S counts as $WAIT_S
+#   wait_exit            wait for the game to end; EXIT_CODE is its status
+#   quit_game            Escape, and the game must end with exit code 0
+#   at_exit CMD          run CMD (a string) when the test ends, however it ends
+#   shot NAME            screenshot of the game's window to $SHOTS/NAME.png
+#   key KEY..., hold KEY [S]   key presses sent to the game's window
+#   pictures INDEX...    the game's own pictures, to compare shots with
+#   shows NAME X Y INDEX a new shot NAME shows picture INDEX at X,Y (for wait_for)
+#
+# and the picture helpers below. Nothing here measures time against a limit:
+# a busy machine only makes a test slower. Every wait polls for what it waits
+# on with a generous deadline, and a timeout says what was seen last.
+#
+# Environment (CTest sets the first two):
+#   GAME      the program to start, as long as its window is titled Duobrik
+#   GAME_RUNNER  what starts $GAME, if anything (the Windows build: Wine)
+#   PICTURE   the picture dumper (duobrik-e2e-picture), for `pictures`
+#   GAME_DIR  the folder with the game's data files (default: $GAME's folder)
+#   SHOTS     where screenshots go (default: a fresh temporary folder)
+#   WAIT_S    the deadline of each wait in seconds (default 60)
 
 set -euo pipefail
-SHOTS=${SHOTS:-$(mktemp -d)}
+E2E_DIR=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+E2E_ROOT=$(cd "$E2E_DIR/../.." && pwd)
+GAME_DIR=${GAME_DIR:-$(dirname "${GAME:-.}")}
+if [[ -z "${SHOTS:-}" ]]; then
+    SHOTS=$(mktemp -d)
+    SHOTS_IS_TEMP=1
+fi
+WAIT_S=${WAIT_S:-60}
 GAME_PID=""
+XVFB_PID=""
+WINDOW=""
+SAW=""
 
 fail() {
     echo "FAIL: $*" >&2
     exit 1
 }
 
-# Starts the game from the given folder (default: its own) and waits for its window.
-start_game() {
-    local dir=${1:-$(dirname "$GAME")}
-    # No earlier instance may answer our window search.
-    if pgrep -x duobrik >/dev/null 2>&1 && [[ -n "${DISPLAY:-}" ]]; then
-        for w in $(xdotool search --name '^Duobrik$' 2>/dev/null); do
-            xdotool windowkill "$w" 2>/dev/null || true
-        done
-    fi
-    (cd "$dir" && exec "$GAME") 2>"$SHOTS/stderr.txt" &
-    GAME_PID=$!
-    START_NS=$(date +%s%N)
-    # Polled often: tests measure how soon the first picture shows.
-    WINDOW=""
-    # A deadline, not a count: a loaded CI machine slows every xdotool call.
-    while (($(since_start_ms) < 10000)); do
-        WINDOW=$(xdotool search --onlyvisible --name '^Duobrik$' 2>/dev/null | head -1) || true
-        [[ -n "$WINDOW" ]] && return
-        kill -0 "$GAME_PID" 2>/dev/null || fail "the game ended before opening its window"
-        sleep 0.02
+# Milliseconds of a monotonic-enough wall clock, for waits and for reports.
+now_ms() {
+    echo $(($(date +%s%N) / 1000000))
+}
+
+# Fails the test unless every named command exists, naming the Debian package
+# that has a missing one. A command that scripts/install-deps does not know
+# fails too, present or not: a fresh machine would not have it.
+need() {
+    local cmd pkg
+    for cmd in "$@"; do
+        pkg=$("$BASH" "$E2E_ROOT/scripts/install-deps" --package-of "$cmd" 2>/dev/null) ||
+            fail "command '$cmd' is in no package set of scripts/install-deps: add it there"
+        command -v "$cmd" >/dev/null 2>&1 ||
+            fail "missing command '$cmd': install the Debian package '$pkg' (scripts/install-deps --test)"
     done
-    fail "no window 'Duobrik' within 10 s"
 }
 
-# Milliseconds since start_game launched the game.
-since_start_ms() {
-    echo $((($(date +%s%N) - START_NS) / 1000000))
-}
-
-# Polls `"$@"` every 50 ms until it succeeds or $1 seconds have passed.
-poll() {
-    local limit=$1
+# Polls `CMD...` every 0.1 s until it succeeds or WAIT_S seconds have passed.
+# CMD may leave a description of what it looked at in SAW; a timeout fails the
+# test with WHAT and that description, and a success prints how long it took.
+# A game that ends while it is awaited fails the test at once.
+wait_for() {
+    local what=$1 start
     shift
-    local end=$(($(date +%s%N) + limit * 1000000000))
+    start=$(now_ms)
+    SAW="nothing"
     until "$@"; do
-        (($(date +%s%N) < end)) || return 1
-        sleep 0.05
+        if [[ -n "$GAME_PID" ]] && ! kill -0 "$GAME_PID" 2>/dev/null; then
+            local rc=0
+            wait "$GAME_PID" || rc=$?
+            GAME_PID=""
+            fail "the game ended (exit code $rc) while waiting for $what; last seen: $SAW;" \
+                "its stderr ends: $(tail -n 3 "$SHOTS/stderr.txt" 2>/dev/null)"
+        fi
+        (($(now_ms) - start < WAIT_S * 1000)) || fail "no $what within $WAIT_S s; last seen: $SAW"
+        sleep 0.1
     done
+    echo "seen: $what after $(($(now_ms) - start)) ms"
+}
+
+# The older form of wait_for: polls CMD for S seconds, or WAIT_S if that is
+# longer (a short deadline only fails on a busy machine), and returns 1 when
+# they are up instead of failing.
+poll() {
+    local limit=$(($1 > WAIT_S ? $1 : WAIT_S)) start
+    shift
+    start=$(now_ms)
+    until "$@"; do
+        (($(now_ms) - start < limit * 1000)) || return 1
+        sleep 0.1
+    done
+}
+
+# A private virtual X server for this test, 1024x768 at 24 bits. The server
+# picks a free display itself (-displayfd), so tests of several checkouts on
+# one machine cannot race for a number, and -noreset keeps it (and settings
+# such as `xset r off`) alive between the games that a test starts.
+start_display() {
+    need Xvfb xdotool import convert identify
+    local fd_file="$SHOTS/.display"
+    : >"$fd_file"
+    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$fd_file" \
+        2>"$SHOTS/xvfb.txt" &
+    XVFB_PID=$!
+    display_ready() {
+        SAW="Xvfb output: $(tail -n 1 "$SHOTS/xvfb.txt" 2>/dev/null)"
+        kill -0 "$XVFB_PID" 2>/dev/null || fail "Xvfb did not start: $(cat "$SHOTS/xvfb.txt")"
+        grep -q '^[0-9]' "$fd_file"
+    }
+    wait_for "virtual X server" display_ready
+    export DISPLAY=":$(head -n 1 "$fd_file")"
+}
+
+# Starts the game from the given folder (default: $GAME_DIR) and waits for
+# its window to be shown. The window shows before the pictures are loaded:
+# wait for a screen before sending keys to it.
+start_game() {
+    local dir=${1:-$GAME_DIR}
+    # One game at a time: an earlier one must not answer the window search.
+    if [[ -n "$GAME_PID" ]]; then
+        kill -9 "$GAME_PID" 2>/dev/null || true
+        wait "$GAME_PID" 2>/dev/null || true
+    fi
+    (cd "$dir" && exec ${GAME_RUNNER:+"$GAME_RUNNER"} "$GAME") 2>"$SHOTS/stderr.txt" &
+    GAME_PID=$!
+    WINDOW=""
+    window_shown() {
+        WINDOW=$(xdotool search --onlyvisible --name '^Duobrik$' 2>/dev/null | head -1) || true
+        SAW="no visible window titled Duobrik"
+        [[ -n "$WINDOW" ]]
+    }
+    wait_for "window titled Duobrik" window_shown
+}
+
+# Waits for the game to end, at most WAIT_S seconds; EXIT_CODE is its exit
+# status, or "timeout" (the game is then killed).
+# (Not a command substitution: only this shell can collect its child's status.)
+wait_exit() {
+    [[ -n "$GAME_PID" ]] || fail "wait_exit: no game is running"
+    local end=$(($(now_ms) + WAIT_S * 1000))
+    EXIT_CODE=timeout
+    while (($(now_ms) < end)); do
+        if ! kill -0 "$GAME_PID" 2>/dev/null; then
+            EXIT_CODE=0
+            wait "$GAME_PID" || EXIT_CODE=$?
+            GAME_PID=""
+            return
+        fi
+        sleep 0.1
+    done
+    kill -9 "$GAME_PID" 2>/dev/null || true
+}
+
+# Escape on the current screen; the game must end with exit code 0.
+quit_game() {
+    key Escape
+    wait_exit
+    [[ "$EXIT_CODE" == "0" ]] || fail "${1:-}exit code after Escape: $EXIT_CODE"
 }
 
 # Writes pictures of the data file the game reads to $SHOTS/t<INDEX>.pam, so
 # that screenshots are compared with the very pictures the game drew.
 pictures() {
-    "$PICTURE" "$(dirname "$GAME")/BrikResource.dat" "$SHOTS" "$@" || fail "pictures $* unreadable"
+    "$PICTURE" "$GAME_DIR/BrikResource.dat" "$SHOTS" "$@" || fail "pictures $* unreadable"
 }
 
 # Mean difference (0..1) between region X,Y of a shot and picture INDEX, over
@@ -82,10 +199,18 @@ picture_diff() {
 }
 
 # True when picture INDEX shows at X,Y of a shot (mean difference below 4%).
+# SAW says how far off it was.
 picture_at() {
     local d
-    d=$(picture_diff "$@")
+    d=$(picture_diff "$@") || return 1
+    SAW="picture $4 at $2,$3 of shot $1 differs by $d"
     awk -v d="$d" 'BEGIN { exit !(d < 0.04) }'
+}
+
+# Takes shot NAME and tells whether picture INDEX shows at X,Y in it:
+# shows NAME X Y INDEX [SIZE [PART]], for wait_for.
+shows() {
+    shot "$1" && picture_at "$@"
 }
 
 # Bounding box "W H X Y" (screen pixels) of the bright squares inside the
@@ -98,10 +223,10 @@ board_box() {
                       { print $1, $2, $3 + 60, $4 + 60 }'
 }
 
-
 # Screenshot of the game's window (never the root window) into $SHOTS/$1.png.
+# Fails, without ending the test, while the window cannot be read.
 shot() {
-    import -window "$WINDOW" "$SHOTS/$1.png"
+    import -window "$WINDOW" "$SHOTS/$1.png" 2>/dev/null
 }
 
 # Fraction (0..1) of pixels brighter than black in a region WxH+X+Y of a shot.
@@ -117,31 +242,34 @@ key() {
 # Holds KEY down for SECONDS (default 0.1). A press and release that reach the
 # game between the same two frames cancel out, as they would for a player
 # who could tap that fast, so a tap the game must see is held a little.
+# One xdotool run for both: starting a second one can take longer than the
+# hold itself on a busy machine, and the game would see a longer press.
 hold() {
-    xdotool keydown --window "$WINDOW" "$1"
-    sleep "${2:-0.1}"
-    xdotool keyup --window "$WINDOW" "$1"
+    xdotool keydown --window "$WINDOW" "$1" sleep "${2:-0.1}" keyup --window "$WINDOW" "$1"
 }
 
-# Waits up to $1 seconds for the game to end; sets EXIT_CODE ("timeout" if it did not).
-# (Not a command substitution: only this shell can collect its child's status.)
-wait_exit() {
-    local limit=$1
-    EXIT_CODE=timeout
-    for ((i = 0; i < limit * 10; i++)); do
-        if ! kill -0 "$GAME_PID" 2>/dev/null; then
-            EXIT_CODE=0
-            wait "$GAME_PID" || EXIT_CODE=$?
-            return
-        fi
-        sleep 0.1
-    done
-    kill -9 "$GAME_PID" 2>/dev/null || true
+EXIT_HOOKS=()
+at_exit() {
+    EXIT_HOOKS+=("$1")
 }
 
 cleanup() {
-    if [[ -n "$GAME_PID" ]] && kill -0 "$GAME_PID" 2>/dev/null; then
+    local rc=$? hook
+    if [[ -n "$GAME_PID" ]]; then
         kill -9 "$GAME_PID" 2>/dev/null || true
+    fi
+    for hook in "${EXIT_HOOKS[@]}"; do
+        eval "$hook" || true
+    done
+    if [[ -n "$XVFB_PID" ]]; then
+        kill "$XVFB_PID" 2>/dev/null || true
+        wait "$XVFB_PID" 2>/dev/null || true
+    fi
+    # Screenshots of a failed test stay for a look.
+    if [[ -n "${SHOTS_IS_TEMP:-}" ]]; then
+        if ((rc == 0)); then rm -rf "$SHOTS"; else echo "screenshots kept in $SHOTS" >&2; fi
     fi
 }
 trap cleanup EXIT
+
+[[ "${E2E_DISPLAY:-}" == none ]] || start_display

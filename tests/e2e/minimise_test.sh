@@ -2,30 +2,43 @@
 # Under a window manager the game can be minimised and restored: it survives,
 # and play goes on (the falling piece moves again) after the restore.
 source "$(dirname "$0")/lib.sh"
+need openbox xprop
+pictures 85 188
 openbox --sm-disable >/dev/null 2>&1 &
 WM_PID=$!
-trap 'cleanup; kill "$WM_PID" 2>/dev/null || true' EXIT
-poll 5 xprop -root _NET_SUPPORTING_WM_CHECK >/dev/null 2>&1 || fail "openbox did not start"
+at_exit 'kill "$WM_PID" 2>/dev/null || true'
+wm_running() {
+    SAW="no _NET_SUPPORTING_WM_CHECK on the root window"
+    xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'
+}
+wait_for "openbox" wm_running
 
 start_game
-sleep 0.3
+wait_for "intro picture" shows intro 0 0 85
 key space
-sleep 0.5
-xdotool windowminimize --sync "$WINDOW"
+wait_for "score digits" shows play 50 7 188
+# --sync waits for the window manager; it must not wait for ever.
+timeout "$WAIT_S" xdotool windowminimize --sync "$WINDOW" || fail "the window was not minimised"
 sleep 1.5
 kill -0 "$GAME_PID" 2>/dev/null || fail "the game died while minimised"
-xdotool windowactivate --sync "$WINDOW" 2>/dev/null || xdotool windowmap --sync "$WINDOW"
+timeout "$WAIT_S" xdotool windowactivate --sync "$WINDOW" 2>/dev/null ||
+    timeout "$WAIT_S" xdotool windowmap --sync "$WINDOW"
 # Just after the restore the window may still be unmapped or not yet redrawn.
 restored() {
-    shot restored 2>/dev/null &&
-        [[ $(identify -format '%wx%h' "$SHOTS/restored.png") == 320x480 ]] &&
-        read -r w h _ y0 < <(board_box restored) && ((w > 0 && h > 0))
+    shot restored || return 1
+    local size
+    size=$(identify -format '%wx%h' "$SHOTS/restored.png")
+    read -r w h _ y0 < <(board_box restored)
+    SAW="a $size window, board squares ${w}x$h at y $y0"
+    [[ $size == 320x480 ]] && ((w > 0 && h > 0))
 }
-poll 5 restored || fail "no falling piece within 5 s of the restore"
-moved() { shot later && read -r _ _ _ y < <(board_box later) && ((y != y0)); }
-poll 4 moved || fail "the piece stands still after the restore"
+wait_for "falling piece after the restore" restored
+moved() {
+    shot later && read -r _ _ _ y < <(board_box later) || return 1
+    SAW="piece top at y $y, as before the restore"
+    ((y != y0))
+}
+wait_for "the piece moving after the restore" moved
 
-key Escape
-wait_exit 5
-[[ "$EXIT_CODE" == "0" ]] || fail "exit code after Escape: $EXIT_CODE"
+quit_game
 echo "ok: minimised for 1.5 s, restored, play went on"

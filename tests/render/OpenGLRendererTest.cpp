@@ -9,13 +9,18 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <string>
+
+#include <unistd.h>
 
 #include "pieces/Cell.h"
 #include "support/OffscreenGL.h"
 
 namespace {
 
-const char* kFile = "renderer_test.dat";
+// CTest runs each test as a process of its own, several at once: one file each.
+const std::string kFileName = "renderer_test-" + std::to_string(getpid()) + ".dat";
+const char* kFile = kFileName.c_str();
 using Box = std::array<int, 4>;  // left, top, right, bottom, inclusive
 
 // The textures go with the context at the end of each test.

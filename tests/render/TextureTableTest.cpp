@@ -8,13 +8,18 @@
 #include <cstring>
 #include <fstream>
 #include <random>
+#include <string>
+
+#include <unistd.h>
 
 #include "render/TextureTable.h"
 #include "support/OffscreenGL.h"
 
 namespace {
 
-const char* kFile = "texture_table_test.dat";
+// CTest runs each test as a process of its own, several at once: one file each.
+const std::string kFileName = "texture_table_test-" + std::to_string(getpid()) + ".dat";
+const char* kFile = kFileName.c_str();
 
 // The textures go with the context at the end of each test.
 class TextureTableTest : public ::testing::Test {
