@@ -389,7 +389,6 @@ class BrowserGameTest(unittest.TestCase):
         self.assertIn("The game has ended", self.page.status())
         self.assertNoExceptions()
 
-
     def test_8_nothing_is_logged_per_frame(self):
         # Hundreds of frames have run by now: a message of every frame (or
         # of every key) would be there many times over.
