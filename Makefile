@@ -8,7 +8,7 @@ CTEST_ARGS ?=
 
 .PHONY: run test deps test-deps configure build asan bench fuzz package install clean \
 	music-preview mix-report
-.PHONY: windows test-windows format-check tidy
+.PHONY: windows test-windows web test-web serve-web format-check tidy
 
 # A player needs only the game and its data, not the tests.
 run: deps configure
@@ -64,6 +64,24 @@ windows:
 test-windows: windows
 	@scripts/install-deps --windows --wine --test
 	JOBS=$(JOBS) CTEST_ARGS="$(CTEST_ARGS)" scripts/test-windows $(WINDOWS_BUILD)
+
+# The game as a web page, built with Emscripten: $(WEB_BUILD)/site/ (copy it
+# to any static web host) and $(WEB_BUILD)/duobrik-*-web.zip. SDL2 and
+# libmikmod are built from Debian's sources once, into the cache.
+WEB_BUILD ?= build-web
+web:
+	@scripts/install-deps --web
+	JOBS=$(JOBS) WEB_CMAKE_ARGS="$(WEB_CMAKE_ARGS)" scripts/build-web $(WEB_BUILD)
+
+# The page played in headless Chromium, its title held against the Linux
+# game's (scripts/test-web).
+test-web: web
+	@scripts/install-deps --web --test
+	JOBS=$(JOBS) scripts/test-web $(WEB_BUILD)
+
+# Serves the page on http://127.0.0.1:8080/ to play it here.
+serve-web: web
+	scripts/serve-web $(WEB_BUILD)/site
 
 # One table of the whole game against a bare GL window under Xvfb (CPU on the
 # title and in play, key-to-screen latency, first frame, peak memory), and the

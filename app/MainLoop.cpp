@@ -41,6 +41,17 @@ void MainLoop::run() {
     }
 }
 
+bool MainLoop::runOnce() {
+    SDL_Event event;
+    while (host_.waitEvent(event, 0)) {
+        if (!handle(event)) {
+            return false;
+        }
+    }
+    runFrame();
+    return !(gKeys[27] || gEscapePressed);
+}
+
 bool MainLoop::handle(const SDL_Event& event) {
     if (event.type == SDL_KEYDOWN && event.key.repeat == 0) {
         redraw_ = true;

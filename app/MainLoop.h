@@ -43,6 +43,10 @@ public:
 
     // Runs until the window is closed or, after a frame, Escape was pressed.
     void run();
+    // One pass, where the display calls the program once per refresh (a web
+    // page): every waiting event, then one frame, without the pacer. False
+    // when the game ends, as run() would return.
+    bool runOnce();
 
     // Frames the pacer ran (drawn or not) and frames put on the screen.
     int64_t framesRun() const { return framesRun_; }

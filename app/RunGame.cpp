@@ -10,6 +10,7 @@
 #include "app/DrawList.h"
 #include "app/DuobrikApplication.h"
 #include "app/MainLoop.h"
+#include "app/Platform.h"
 #include "app/Window.h"
 #include "audio/MikModRenderer.h"
 #include "catalogue/Catalogue.h"
@@ -22,7 +23,8 @@ namespace {
 constexpr int kIconPicture = catalogue::kIcon;
 
 // The main loop's window system: SDL's event queue, the OpenGL renderer that
-// draws a shown frame, and the desktop's refresh rate.
+// draws a shown frame, and the desktop's refresh rate (which the browser,
+// pacing the loop itself, never asks for).
 class SdlHost : public MainLoop::Host {
 public:
     bool waitEvent(SDL_Event& event, int timeoutMs) override {
@@ -88,6 +90,19 @@ void setWindowIcon() {
     }
 }
 
+// The level goes first (leaving the intro stops its music), then the audio,
+// whose music thread must be joined before the process ends.
+void endGame() {
+    delete gApplication;
+    gApplication = nullptr;
+    delete gAudio;
+    gAudio = nullptr;
+    gRenderer = nullptr;  // the frame's list, which runGame owns
+    gTextures.release();  // while the window's context is still current
+    closeWindow();
+    SDL_Quit();
+}
+
 }  // namespace
 
 int runGame() {
@@ -108,22 +123,12 @@ int runGame() {
     // The levels draw into the frame's list; the host draws what is shown.
     DrawList frame;
     gRenderer = &frame;
-    gAudio = new MikModRenderer();
+    auto* audio = new MikModRenderer(kPlatformMixing);
+    gAudio = audio;
     gApplication = new DuobrikApplication();
     gApplication->init();
 
     SdlHost host;
-    MainLoop(host, frame, MainLoop::Options{}).run();
-
-    // The level goes first (leaving the intro stops its music), then the
-    // audio, whose music thread must be joined before the process ends.
-    delete gApplication;
-    gApplication = nullptr;
-    delete gAudio;
-    gAudio = nullptr;
-    gRenderer = nullptr;
-    gTextures.release();  // while the window's context is still current
-    closeWindow();
-    SDL_Quit();
-    return 0;
+    MainLoop loop(host, frame, MainLoop::Options{});
+    return runMainLoop(loop, *audio, endGame);
 }

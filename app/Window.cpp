@@ -9,6 +9,7 @@
 
 #include "app/BrikApplication.h"
 #include "app/KeyMap.h"
+#include "app/Platform.h"
 #include "catalogue/Catalogue.h"
 
 bool gActive = true;
@@ -93,15 +94,19 @@ bool openWindow(const char* title, int width, int height, int bits) {
     }
     gVideoStarted = true;
 
-    // A double-buffered RGBA picture with a depth buffer, on a context that
-    // still speaks OpenGL 1.1 immediate mode.
+    // A double-buffered RGBA picture with a depth buffer, on the platform's
+    // context for OpenGL 1.1 immediate mode.
     const int channel = bits >= 32 ? 8 : 5;
     SDL_GL_SetAttribute(SDL_GL_RED_SIZE, channel);
     SDL_GL_SetAttribute(SDL_GL_GREEN_SIZE, channel);
     SDL_GL_SetAttribute(SDL_GL_BLUE_SIZE, channel);
     SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 16);
     SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
-    SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_COMPATIBILITY);
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, kPlatformContext.profile);
+    if (kPlatformContext.majorVersion > 0) {
+        SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, kPlatformContext.majorVersion);
+        SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 0);
+    }
 
     gWindow = SDL_CreateWindow(title, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, width, height,
                                SDL_WINDOW_OPENGL | SDL_WINDOW_RESIZABLE);
@@ -193,7 +198,10 @@ void setFrameState() {
     glMatrixMode(GL_MODELVIEW);
     glPushMatrix();
     glLoadIdentity();
-    glTexEnvf(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
+    // The integer form: the mode is an enumeration, and the browser's
+    // emulation of the fixed-function pipeline takes it only as an integer
+    // (it would warn on the console at every frame).
+    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
     glEnable(GL_TEXTURE_2D);
     glEnable(GL_BLEND);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);

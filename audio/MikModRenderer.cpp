@@ -27,10 +27,22 @@ constexpr uint32_t kQueueAheadMs = 80;
 constexpr auto kQueuePoll = std::chrono::milliseconds(10);
 // Blocks mixed at most per look: one, or a few after a late wake-up, until
 // the queue is past the mark again; bounded, so that a queue that cannot
-// fill (a device gone) does not keep the thread from sleeping.
+// fill (a device gone) does not keep the thread from sleeping, nor a frame
+// waiting where the main loop mixes.
 constexpr int kMostBlocksPerLook = 8;
 // libmikmod's player volume range.
 constexpr int kMaxPlayerVolume = 128;
+
+void nameThread(std::thread& thread, const char* name) {
+#ifdef __EMSCRIPTEN__
+    // A web page starts no mixer thread (Mixing::Pumped), and its C library
+    // has no way to name one.
+    (void)thread;
+    (void)name;
+#else
+    pthread_setname_np(thread.native_handle(), name);
+#endif
+}
 
 // Starts libmikmod on `alias`; true on success.
 bool initOn(const char* alias) {
@@ -85,7 +97,7 @@ void MikModRenderer::freeEffect(SAMPLE* sample) {
     }
 }
 
-MikModRenderer::MikModRenderer() {
+MikModRenderer::MikModRenderer(Mixing mixing) : mixing_(mixing) {
     registerLibmikmod();
     md_mode |= DMODE_SOFT_MUSIC | DMODE_SOFT_SNDFX;
 
@@ -110,12 +122,12 @@ MikModRenderer::MikModRenderer() {
         return;
     }
     MikMod_EnableOutput();
-    if (hasDevice_) {
+    if (hasDevice_ && mixing_ == Mixing::OwnThread) {
         mixerThread_ = std::thread(&MikModRenderer::mixerThread, this);
         // Named here rather than by the thread, so that the name is there as
         // soon as the constructor returns; a profiler or `top -H` tells it
         // from SDL's and the library's threads by it.
-        pthread_setname_np(mixerThread_.native_handle(), "duobrik-music");
+        nameThread(mixerThread_, "duobrik-music");
     }
 }
 
@@ -270,6 +282,22 @@ void MikModRenderer::endMixerThread() {
     mixerThread_.join();
 }
 
+void MikModRenderer::pump() {
+    if (mixing_ == Mixing::Pumped && hasDevice_ && SdlQueueDriver::queuedMs() <= kQueueAheadMs) {
+        topUp();
+    }
+}
+
+void MikModRenderer::topUp() {
+    std::lock_guard<std::mutex> lock(updateMutex_);
+    for (int block = 0; block < kMostBlocksPerLook; ++block) {
+        MikMod_Update();
+        if (SdlQueueDriver::queuedMs() > kQueueAheadMs) {
+            break;
+        }
+    }
+}
+
 void MikModRenderer::mixerThread() {
     while (!stopRequested_) {
         // Sleep while the device has enough to play; MikMod_Update itself
@@ -286,15 +314,7 @@ void MikModRenderer::mixerThread() {
             seen = wakeups_;
             voices = effectVoices_;
         }
-        {
-            std::lock_guard<std::mutex> lock(updateMutex_);
-            for (int block = 0; block < kMostBlocksPerLook; ++block) {
-                MikMod_Update();
-                if (SdlQueueDriver::queuedMs() > kQueueAheadMs) {
-                    break;
-                }
-            }
-        }
+        topUp();
         // A voice that an effect was just started on reads as stopped until
         // a mix has begun it; such a start also counted a wake-up, so the
         // wait below does not happen then.

@@ -14,6 +14,10 @@
 // operations belong to the main thread; libmikmod's own locking
 // (MikMod_InitThreads) keeps them apart from the mixer thread.
 //
+// Where the program may not start threads (a web page), the renderer is
+// made with Mixing::Pumped instead: there is no mixer thread, and the main
+// loop calls pump() once per frame to top the queue up.
+//
 // Effect files are read by WavReader, and libmikmod gets only the PCM it
 // found. A sample that libmikmod fails to take (a negative handle or no
 // frames) is released without a call into the driver and never played.
@@ -36,7 +40,11 @@ struct SAMPLE;
 
 class MikModRenderer : public AudioRenderer {
 public:
-    MikModRenderer();
+    // Who keeps the device queue fed: the renderer's own mixer thread, or
+    // the main loop through pump().
+    enum class Mixing { OwnThread, Pumped };
+
+    explicit MikModRenderer(Mixing mixing = Mixing::OwnThread);
     ~MikModRenderer() override;
 
     MikModRenderer(const MikModRenderer&) = delete;
@@ -65,6 +73,11 @@ public:
     // without taking its lock.
     static void freeEffect(SAMPLE* sample);
 
+    // With Mixing::Pumped, mixes until the device has sound queued for a
+    // few frames (nothing more while it has); call it once per frame. Does
+    // nothing with Mixing::OwnThread or without a device.
+    void pump();
+
     // True when sound reaches a device; false when libmikmod runs on its
     // silent driver (no device) or could not start at all.
     bool hasDevice() const { return hasDevice_; }
@@ -89,6 +102,9 @@ private:
     };
 
     void mixerThread();
+    // Mixes until the device has more than its lead queued (a bounded
+    // number of blocks).
+    void topUp();
     // Makes the mixer look again at what plays (after a play or a stop).
     void wakeMixer();
     void endMixerThread();
@@ -103,6 +119,7 @@ private:
     // so levels that reload their effects do not pile up sample memory.
     std::map<std::string, SAMPLE*> loadedSamples_;
 
+    Mixing mixing_;
     std::thread mixerThread_;
     std::mutex mixerMutex_;
     // Held around each mix, and by playMusic from starting the player to

@@ -90,14 +90,22 @@ void OpenGLRenderer::emitQuad(unsigned texture, int x, int y, int w, int h, floa
         glDisable(GL_BLEND);
     }
     glBindTexture(GL_TEXTURE_2D, entry.textureName);
+    // Every vertex carries its colour. The browser's emulation of immediate
+    // mode on WebGL draws stray triangles from vertices that carry different
+    // attributes, and desktop OpenGL gives the same vertices either way (a
+    // colour set once before glBegin would not: Mesa then rounds a turned
+    // quad's edge pixels differently).
     glBegin(GL_QUADS);
     glColor3f(brightness, brightness, brightness);
     glTexCoord2f(0.0f, 0.0f);
     glVertex2i(x, y);
+    glColor3f(brightness, brightness, brightness);
     glTexCoord2f(sMax, 0.0f);
     glVertex2i(x + w, y);
+    glColor3f(brightness, brightness, brightness);
     glTexCoord2f(sMax, tMax);
     glVertex2i(x + w, y + h);
+    glColor3f(brightness, brightness, brightness);
     glTexCoord2f(0.0f, tMax);
     glVertex2i(x, y + h);
     glEnd();

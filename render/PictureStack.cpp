@@ -9,6 +9,10 @@
 
 namespace {
 
+// glGetTexImage is OpenGL 1.1, but WebGL has no way to read a texture back.
+using GetTexImageProc = void(APIENTRYP)(GLenum target, GLint level, GLenum format, GLenum type,
+                                        void* pixels);
+
 bool stackable(const TextureEntry& e) {
     return e.textureName != 0 && e.paddedWidth > 0 && e.paddedHeight > 0 &&
            e.paddedWidth <= PictureStack::kLargestSide &&
@@ -38,9 +42,13 @@ void PictureStack::build(const std::vector<TextureEntry>& pictures) {
     }
     // 3D textures came with OpenGL 1.2. Windows' OpenGL library exports only
     // 1.1, so the function is asked of the context's driver on every platform.
+    // The browser's WebGL 1 has neither 3D textures nor a texture read-back,
+    // so both are asked for, and the game needs neither at link time there.
     const auto texImage3D =
         reinterpret_cast<PFNGLTEXIMAGE3DPROC>(SDL_GL_GetProcAddress("glTexImage3D"));
-    if (depth == 0 || texImage3D == nullptr) {
+    const auto getTexImage =
+        reinterpret_cast<GetTexImageProc>(SDL_GL_GetProcAddress("glGetTexImage"));
+    if (depth == 0 || texImage3D == nullptr || getTexImage == nullptr) {
         return;
     }
     const size_t layerBytes = static_cast<size_t>(layerWidth) * layerHeight * 4;
@@ -55,7 +63,7 @@ void PictureStack::build(const std::vector<TextureEntry>& pictures) {
             continue;
         }
         glBindTexture(GL_TEXTURE_2D, e.textureName);
-        glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, own.data());
+        getTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, own.data());
         // The padded texture repeated over the whole layer: the layer's sides
         // are multiples of the picture's (all powers of two), so wrapping at
         // the layer's edge is wrapping at the picture's.

@@ -129,6 +129,7 @@ protected:
         gRenderer = nullptr;
         gCounter = savedCounter;
         gActive = true;
+        gEscapePressed = false;
         std::memset(gKeys, 0, sizeof gKeys);
     }
     // The whole game (with rand seeded by `seed`) or one still level.
@@ -383,6 +384,33 @@ TEST_F(MainLoopTest, ADisplayChangeBringsItsRefreshRate) {
     host.script = {{1'000, SDL_WINDOWEVENT, SDL_WINDOWEVENT_DISPLAY_CHANGED}};
     host.endMs = 2'000;
     EXPECT_NEAR(run(host).framesRun(), 60 + 144, 2);
+}
+
+// Where the display calls the program once per refresh (a web page), each
+// pass takes every waiting event, then runs one frame; a pass that sees
+// Escape ends the game after its frame, a close request before it.
+TEST_F(MainLoopTest, OnePassTakesTheWaitingEventsThenOneFrame) {
+    auto app = makeApp();
+    ScriptedHost host;
+    host.endMs = 60'000;  // no close request meanwhile
+    host.script = {{0, SDL_WINDOWEVENT, SDL_WINDOWEVENT_EXPOSED},
+                   {0, SDL_KEYDOWN, SDL_SCANCODE_LEFT},
+                   {0, SDL_KEYUP, SDL_SCANCODE_LEFT}};
+    MainLoop loop(host, frame, {});
+    EXPECT_TRUE(loop.runOnce());
+    EXPECT_EQ(host.played, 3u) << "every waiting event comes before the frame";
+    EXPECT_EQ(loop.framesRun(), 1);
+    EXPECT_EQ(loop.framesShown(), 1);
+    EXPECT_TRUE(loop.runOnce());
+    EXPECT_EQ(loop.framesRun(), 2) << "one frame per pass, with no event waiting too";
+    EXPECT_EQ(loop.framesShown(), 1) << "the unchanged frame was shown again";
+
+    host.script.push_back({0, SDL_KEYDOWN, SDL_SCANCODE_ESCAPE});
+    EXPECT_FALSE(loop.runOnce()) << "Escape did not end the game";
+    EXPECT_EQ(loop.framesRun(), 3) << "the frame of the Escape press";
+    host.script.push_back({0, SDL_QUIT, 0});
+    EXPECT_FALSE(loop.runOnce()) << "a close request did not end the game";
+    EXPECT_EQ(loop.framesRun(), 3) << "a frame ran after the close request";
 }
 
 }  // namespace

@@ -368,6 +368,26 @@ TEST(MikModRendererThreads, OneMixerFromStartToEndWhateverTheMusic) {
     EXPECT_EQ(threadIds(), before) << "the mixer is joined";
 }
 
+// The web page's way, where no thread may start: no mixer of its own, and
+// the main loop's pump() is what plays the music.
+TEST(MikModRendererPumped, NoMixerThreadAndThePumpPlaysTheMusic) {
+    setenv("SDL_AUDIODRIVER", "dummy", 1);
+    {
+        MikModRenderer audio(MikModRenderer::Mixing::Pumped);
+        ASSERT_TRUE(audio.hasDevice());
+        EXPECT_EQ(mixerThreads(), 0) << "a pumped renderer started a mixer thread";
+        audio.loadMusic("three.mod");
+        audio.playMusic(20);
+        EXPECT_TRUE(eventually([&] {
+            audio.pump();
+            return audio.voiceVolume(0) + audio.voiceVolume(1) + audio.voiceVolume(2) +
+                       audio.voiceVolume(3) >
+                   0;
+        })) << "pumping never played the music";
+    }
+    unsetenv("SDL_AUDIODRIVER");
+}
+
 TEST(MikModRendererWithoutDevice, RunsSilentlyWithoutAThread) {
     setenv("SDL_AUDIODRIVER", "duobrik-no-such-driver", 1);
     const std::set<int> before = threadIds();

@@ -1,0 +1,47 @@
+// The game in a web page. The browser calls one pass of the main loop per
+// display refresh (emscripten_set_main_loop with no rate of its own uses
+// requestAnimationFrame), so the page paces itself by the display as the
+// desktop loop does, and the browser shows each frame when the pass returns.
+// A page has no threads: each pass also tops up the sound queue.
+
+#include <emscripten.h>
+
+#include "app/Platform.h"
+
+// WebGL 1 is OpenGL ES 2; Emscripten emulates immediate mode on it.
+const PlatformContext kPlatformContext = {SDL_GL_CONTEXT_PROFILE_ES, 2};
+const MikModRenderer::Mixing kPlatformMixing = MikModRenderer::Mixing::Pumped;
+
+namespace {
+
+struct BrowserLoop {
+    MainLoop* loop;
+    MikModRenderer* audio;
+    void (*finish)();
+};
+
+void pass(void* arg) {
+    auto* browser = static_cast<BrowserLoop*>(arg);
+    const bool goOn = browser->loop->runOnce();
+    // After the frame, so that an effect it started is mixed at once.
+    browser->audio->pump();
+    if (!goOn) {
+        emscripten_cancel_main_loop();
+        browser->finish();
+        // Ends the run although the page's event handlers would keep it
+        // going; the page learns the exit status through Module.onExit.
+        emscripten_force_exit(0);
+    }
+}
+
+}  // namespace
+
+int runMainLoop(MainLoop& loop, MikModRenderer& audio, void (*finish)()) {
+    static BrowserLoop browser;
+    browser = BrowserLoop{&loop, &audio, finish};
+    // Rate 0: once per display refresh. The last argument hands control to
+    // the browser without unwinding the caller, whose objects the loop uses:
+    // this call does not return.
+    emscripten_set_main_loop_arg(pass, &browser, 0, 1);
+    return 0;
+}
