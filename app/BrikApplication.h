@@ -7,7 +7,8 @@
 #include <cstdint>
 #include <memory>
 
-#include "app/Level.h"
+#include "catalogue/Catalogue.h"
+#include "levels/Level.h"
 
 class BrikApplication {
 public:
@@ -31,5 +32,5 @@ public:
     int64_t lastTimeMs = 0;
     int64_t ticksPerMs = 1;
     int32_t score = 0;
-    int32_t pieceCounts[7] = {};
+    int32_t pieceCounts[catalogue::kPieceCount] = {};
 };

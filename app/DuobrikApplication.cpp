@@ -4,6 +4,7 @@
 
 #include "app/IntroLevel.h"
 #include "app/WinLevel.h"
+#include "catalogue/Catalogue.h"
 #include "levels/DuobrikLevels.h"
 
 namespace {
@@ -74,7 +75,7 @@ void DuobrikApplication::tick() {
             // Not started: the intro after a lost game is silent.
             level = std::make_unique<IntroLevel>();
             break;
-        case WinLevel::kBackToIntro:
+        case BackToIntro:
             level.reset();
             // Not started either: the win screen's intro music plays on.
             level = std::make_unique<IntroLevel>();
@@ -88,7 +89,7 @@ void DuobrikApplication::tick() {
 void DuobrikApplication::keepCounters() {
     if (const auto* play = dynamic_cast<const BrikLevel*>(level.get())) {
         score = play->score;
-        for (int t = 0; t < 7; ++t) {
+        for (int t = 0; t < catalogue::kPieceCount; ++t) {
             pieceCounts[t] = play->pieceCounts[t];
         }
     }
@@ -122,7 +123,7 @@ void DuobrikApplication::nextLevel() {
     }
     const bool carried = entry.counters == Carried;
     play->score = carried ? score : 0;
-    for (int t = 0; t < 7; ++t) {
+    for (int t = 0; t < catalogue::kPieceCount; ++t) {
         play->pieceCounts[t] = carried ? pieceCounts[t] : 0;
     }
     level = std::move(play);

@@ -1,11 +1,10 @@
 #include "app/IntroLevel.h"
 
 #include "audio/AudioRenderer.h"
+#include "catalogue/Catalogue.h"
 #include "render/Renderer.h"
 
 namespace {
-constexpr unsigned kIntroPicture = 85;  // full screen, at (0, 0)
-constexpr unsigned kPromptPicture = 126;
 constexpr int kPromptX = 16;
 constexpr int kPromptY = 50;
 constexpr int64_t kBlinkPeriod = 1000;  // ms
@@ -30,9 +29,9 @@ void IntroLevel::update(int64_t nowMs, int64_t elapsedMs) {
 }
 
 void IntroLevel::draw() {
-    gRenderer->drawTexture(0, 0, kIntroPicture);
+    gRenderer->drawTexture(0, 0, catalogue::kIntro);  // the whole screen
     if (blink) {
-        gRenderer->drawTexture(kPromptX, kPromptY, kPromptPicture);
+        gRenderer->drawTexture(kPromptX, kPromptY, catalogue::kPrompt);
     }
 }
 

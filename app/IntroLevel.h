@@ -6,7 +6,7 @@
 
 #include <cstdint>
 
-#include "app/Level.h"
+#include "levels/Level.h"
 
 class IntroLevel : public Level {
 public:

@@ -35,7 +35,7 @@ void MainLoop::run() {
         }
         pacer.frameStarted(now);
         runFrame();
-        if (gKeys[27] || gEscapePressed) {
+        if (gEscapePressed) {
             return;
         }
     }

@@ -4,15 +4,11 @@
 
 #include "app/IntroLevel.h"
 #include "audio/AudioRenderer.h"
+#include "catalogue/Catalogue.h"
 #include "levels/DuobrikLevel.h"
 #include "render/Renderer.h"
 
 namespace {
-constexpr unsigned kIntroPicture = 85;
-constexpr unsigned kYouWinPicture = 221;
-// The plate sits where the game-over and level-complete plates sit in play.
-constexpr int kPlateX = 160;
-constexpr int kPlateY = 400;
 constexpr int kFullVolume = 127;
 }  // namespace
 
@@ -31,14 +27,16 @@ void WinLevel::update(int64_t nowMs, int64_t elapsedMs) {
 }
 
 void WinLevel::draw() {
-    gRenderer->drawTexture(0, 0, kIntroPicture);
-    gRenderer->drawTextureCentered(kPlateX, kPlateY, kYouWinPicture);
+    gRenderer->drawTexture(0, 0, catalogue::kIntro);
+    // The plate sits where the game-over and level-complete plates sit in play.
+    gRenderer->drawTextureCentered(catalogue::kPlateCentreX, catalogue::kPlateCentreY,
+                                   catalogue::kYouWin);
     DuobrikLevel::drawScore(score);
 }
 
 void WinLevel::keyDown(int32_t key) {
     (void)key;
     if (shownMs >= kKeyGuardMs) {
-        state = kBackToIntro;
+        state = BackToIntro;
     }
 }

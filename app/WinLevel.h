@@ -6,13 +6,10 @@
 
 #include <cstdint>
 
-#include "app/Level.h"
+#include "levels/Level.h"
 
 class WinLevel : public Level {
 public:
-    // The state code by which the win screen asks the game flow for the intro
-    // screen; the flow's other codes start a game or follow a play level.
-    static constexpr uint8_t kBackToIntro = 4;
     // Keys are ignored this long after the screen appears, so a key still held
     // (and repeating) from the last level does not skip the screen unseen.
     static constexpr int64_t kKeyGuardMs = 1000;

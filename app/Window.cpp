@@ -10,6 +10,7 @@
 #include "app/BrikApplication.h"
 #include "app/KeyMap.h"
 #include "app/Platform.h"
+#include "catalogue/Catalogue.h"
 
 bool gActive = true;
 bool gKeys[256] = {};
@@ -187,13 +188,13 @@ void resizeViewport(int width, int height) {
 void setFrameState() {
     // The picture is always 320x480 pixels at the lower-left of the client
     // area, one unit per pixel, y growing downward.
-    glViewport(0, 0, 320, 480);
+    glViewport(0, 0, catalogue::kScreenWidth, catalogue::kScreenHeight);
     glShadeModel(GL_FLAT);
     glDisable(GL_DEPTH_TEST);
     glMatrixMode(GL_PROJECTION);
     glPushMatrix();
     glLoadIdentity();
-    glOrtho(0, 320, 480, 0, -1, 1);
+    glOrtho(0, catalogue::kScreenWidth, catalogue::kScreenHeight, 0, -1, 1);
     glMatrixMode(GL_MODELVIEW);
     glPushMatrix();
     glLoadIdentity();
@@ -241,7 +242,7 @@ bool onWindowEvent(const SDL_Event& event) {
             // Auto-repeat is forwarded too: a held key is a stream of presses.
             const int code = virtualKeyFromScancode(scancode);
             gKeys[code] = true;
-            if (code == 27) {
+            if (code == catalogue::kKeyEscape) {
                 gEscapePressed = true;
             }
             gApplication->keyDown(code);

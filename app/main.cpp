@@ -1,4 +1,4 @@
-#include "app/Game.h"
+#include "app/RunGame.h"
 
 int main(int argc, char** argv) {
     (void)argc;

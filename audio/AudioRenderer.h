@@ -3,6 +3,7 @@
 // gAudio. Music is one tracker module played in a loop until stopped; effects
 // are samples kept in a table and played by index (the order they were loaded).
 // The game's implementation drives libmikmod; tests install a recording fake.
+// Header-only, so that the rules can play sounds without linking libmikmod.
 
 #include <cstdint>
 
@@ -30,4 +31,6 @@ public:
     virtual uint32_t voiceVolume(int voice) = 0;
 };
 
-extern AudioRenderer* gAudio;
+// The audio every level plays through; set by the entry routine (or a test)
+// before the first level is made.
+inline AudioRenderer* gAudio = nullptr;

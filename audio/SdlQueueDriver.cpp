@@ -92,38 +92,38 @@ void update() {
 }
 
 MDRIVER gDriver = {
-    nullptr,
-    "Duobrik SDL queue",
-    "Duobrik SDL audio queue driver v1.0",
-    0,    // no hardware voices
-    255,  // the software mixer's limit
-    SdlQueueDriver::kAlias,
-    nullptr,
-    nullptr,
-    isPresent,
-    VC_SampleLoad,
-    VC_SampleUnload,
-    VC_SampleSpace,
-    VC_SampleLength,
-    init,
-    exitDriver,
-    nullptr,  // no Reset: libmikmod then does a full Exit and Init
-    VC_SetNumVoices,
-    playStart,
-    playStop,
-    update,
-    nullptr,
-    VC_VoiceSetVolume,
-    VC_VoiceGetVolume,
-    VC_VoiceSetFrequency,
-    VC_VoiceGetFrequency,
-    VC_VoiceSetPanning,
-    VC_VoiceGetPanning,
-    VC_VoicePlay,
-    VC_VoiceStop,
-    VC_VoiceStopped,
-    VC_VoiceGetPosition,
-    VC_VoiceRealVolume,
+    .next = nullptr,
+    .Name = "Duobrik SDL queue",
+    .Version = "Duobrik SDL audio queue driver v1.0",
+    .HardVoiceLimit = 0,    // no hardware voices
+    .SoftVoiceLimit = 255,  // the software mixer's limit
+    .Alias = SdlQueueDriver::kAlias,
+    .CmdLineHelp = nullptr,
+    .CommandLine = nullptr,
+    .IsPresent = isPresent,
+    .SampleLoad = VC_SampleLoad,
+    .SampleUnload = VC_SampleUnload,
+    .FreeSampleSpace = VC_SampleSpace,
+    .RealSampleLength = VC_SampleLength,
+    .Init = init,
+    .Exit = exitDriver,
+    .Reset = nullptr,  // libmikmod then does a full Exit and Init
+    .SetNumVoices = VC_SetNumVoices,
+    .PlayStart = playStart,
+    .PlayStop = playStop,
+    .Update = update,
+    .Pause = nullptr,
+    .VoiceSetVolume = VC_VoiceSetVolume,
+    .VoiceGetVolume = VC_VoiceGetVolume,
+    .VoiceSetFrequency = VC_VoiceSetFrequency,
+    .VoiceGetFrequency = VC_VoiceGetFrequency,
+    .VoiceSetPanning = VC_VoiceSetPanning,
+    .VoiceGetPanning = VC_VoiceGetPanning,
+    .VoicePlay = VC_VoicePlay,
+    .VoiceStop = VC_VoiceStop,
+    .VoiceStopped = VC_VoiceStopped,
+    .VoiceGetPosition = VC_VoiceGetPosition,
+    .VoiceRealVolume = VC_VoiceRealVolume,
 };
 
 }  // namespace
@@ -131,10 +131,6 @@ MDRIVER gDriver = {
 void SdlQueueDriver::registerDriver() {
     // libmikmod ignores a driver that is already in its list.
     MikMod_RegisterDriver(&gDriver);
-}
-
-bool SdlQueueDriver::isOpen() {
-    return gBytesPerSecond != 0;
 }
 
 uint32_t SdlQueueDriver::queuedMs() {

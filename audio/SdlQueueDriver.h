@@ -22,8 +22,6 @@ public:
 
     // Adds the driver to libmikmod's list; safe to call more than once.
     static void registerDriver();
-    // True while libmikmod has the driver open (between its Init and Exit).
-    static bool isOpen();
     // Milliseconds of mixed sound waiting in SDL's queue (0 when closed).
     static uint32_t queuedMs();
 };

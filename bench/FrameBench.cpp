@@ -30,7 +30,7 @@
 #include "levels/DuobrikLevel.h"
 #include "levels/DuobrikLevels.h"
 #include "render/OpenGLRenderer.h"
-#include "render/PictureStack.h"
+#include "render/TextureTable.h"
 #include "support/OffscreenGL.h"
 #include "support/SilentBackends.h"
 
@@ -147,12 +147,12 @@ std::unique_ptr<DuobrikLevel> playLevel(int classId, int rows) {
     level->linesToGo = 1000;
     level->start();
     for (int row = 0; row < rows; ++row) {
-        for (int c = 0; c < BrikLevel::kColumns; ++c) {
+        for (int c = 0; c < catalogue::kBoardColumns; ++c) {
             if ((c + row) % 10 != 3) {
-                level->setCell(c, row, 1 + (c / 2 + row) % 7);
+                level->board.setCell(c, row, 1 + (c / 2 + row) % 7);
             }
         }
-        level->closeLowerEdges(row);
+        level->board.closeLowerEdges(row);
     }
     return level;
 }
@@ -192,7 +192,7 @@ void frameCosts(Bench& bench, DuobrikApplication& app) {
         [&] {
             auto level = playLevel(1, 19);
             for (int row = 0; row < 4; ++row) {
-                level->markClearing(row);
+                level->board.markClearing(row);
             }
             busy = level.get();
             app.level = std::move(level);
@@ -325,10 +325,10 @@ void levelRun(OffscreenGL& gl, DuobrikApplication& app) {
                 std::printf("%6d %10ld %10ld %8ld %8ld\n", shown, p.rssKb, p.hwmKb, p.threads,
                             frames);
                 play->linesToGo = 1;
-                for (int c = 0; c < BrikLevel::kColumns; ++c) {
-                    play->setCell(c, 0, 1 + c % 7);
+                for (int c = 0; c < catalogue::kBoardColumns; ++c) {
+                    play->board.setCell(c, 0, 1 + c % 7);
                 }
-                play->closeLowerEdges(0);
+                play->board.closeLowerEdges(0);
                 app.keyUp(32);
             }
             if (play->state == BrikState::WinWait || play->state == BrikState::LoseWait) {
@@ -361,8 +361,9 @@ int main(int argc, char** argv) {
         return 1;
     }
     std::printf("GL renderer: %s, %s\n", glGetString(GL_RENDERER), glGetString(GL_VERSION));
-    std::printf("Picture stack: %d layers of %dx%d\n", gPictureStack.depth,
-                gPictureStack.layerWidth, gPictureStack.layerHeight);
+    const PictureStack& stack = gTextures.stack();
+    std::printf("Picture stack: %d layers of %dx%d\n", stack.depth(), stack.layerWidth(),
+                stack.layerHeight());
     gCounter = scriptedClock();
     // Silence that records nothing, so that the game's own allocations are counted.
     SilentAudio audio;
@@ -381,7 +382,7 @@ int main(int argc, char** argv) {
         gRenderer = &renderer;
         auto level = playLevel(1, 19);
         for (int row = 0; row < 4; ++row) {
-            level->markClearing(row);
+            level->board.markClearing(row);
         }
         DuobrikLevel* busy = level.get();
         app.level = std::move(level);

@@ -68,8 +68,8 @@ int main(int argc, char** argv) {
                 // Two levels in three are won at the first locked piece.
                 if (random() % 3 != 0) {
                     play->linesToGo = 1;
-                    for (int c = 0; c < BrikLevel::kColumns; ++c) {
-                        play->setCell(c, 0, 1 + c % 7);
+                    for (int c = 0; c < catalogue::kBoardColumns; ++c) {
+                        play->board.setCell(c, 0, 1 + c % 7);
                     }
                 }
             }

@@ -9,6 +9,8 @@
 #include "pieces/Tetriminos.h"
 #include "render/Renderer.h"
 
+using namespace catalogue;
+
 namespace {
 
 // Key codes the rules read.
@@ -23,12 +25,10 @@ constexpr int32_t kHighestKey = 255;
 constexpr int kSampleRotate = 0;
 constexpr int kSampleTouchDown = 5;
 
-constexpr int kTopRow = BrikLevel::kRows - 1;
 constexpr int kSpawnColumn = 4;
 constexpr int kSpawnRow = 18;     // a two- or three-row box ends on row 19
 constexpr int kSpawnRowBar = 19;  // the flat bar is one row high
 constexpr int kDropColumns = 9;   // dropped blocks never land in column 9
-constexpr int kDropTopRow = 9;    // highest row a dropped block rests on
 constexpr int kHoleChance = 7;    // rand() % 10 at or above this leaves a hole (3 in 10)
 constexpr int kPointsPerPiece = 1;
 constexpr int kPointsPerRow = 20;
@@ -41,90 +41,18 @@ constexpr float kShakeDecayMs = 20.0f;  // amplitude falls by 1 per 20 ms
 constexpr float kShakePhaseMs = 50.0f;  // phase grows by 1 per 50 ms
 
 // Screen layout of the playfield.
-constexpr int kSquare = 20;
-constexpr int kBoardLeftInSquares = 3;   // board's left edge at x 60
-constexpr int kBoardBaseInSquares = 22;  // row 0's top edge at y 440
 constexpr int kPreviewX = 200;
 constexpr int kPreviewY = 25;
-constexpr int kGameOverX = 160;
-constexpr int kGameOverY = 400;
-constexpr unsigned kGameOverTexture = 198;
-constexpr float kCentreX = 160.0f;  // the tilt turns about the window centre
-constexpr float kCentreY = 240.0f;
-
-// First texture index of the tile set of colour numbers 1..7; any other
-// number gets the clearing set.
-constexpr uint8_t kColourBase[8] = {
-    148,  // not a colour: the clearing tile set
-    128,  // 1, as TetriminoI
-    86,   // 2, as TetriminoZ
-    22,   // 3, as TetriminoO
-    63,   // 4, as TetriminoS
-    106,  // 5, as TetriminoJ
-    168,  // 6, as TetriminoL
-    42,   // 7, as TetriminoT
-};
-constexpr uint8_t kClearingBase = 148;
-constexpr uint8_t kOBase = 22;  // the only set whose pictures use offset 19
-constexpr int kTilesPerSet = 20;
-
-// A square closed on all four sides: tiles 1..9 as offsets into its set.
-constexpr uint8_t kSingleBlock[9] = {0, 2, 3, 5, 6, 7, 8, 10, 11};
-
-// Closing an edge: offset replacements for the three tiles of the bottom band
-// (tiles 1, 2, 3) and of the top band (tiles 7, 8, 9). Each is the joining
-// rule with "the piece continues below/above" made false. 0xFF: no entry.
-struct OffsetSwap {
-    uint8_t from;
-    uint8_t to;
-};
-constexpr uint8_t kNone = 0xFF;
-constexpr uint8_t kJoinedCorner = 19;
-// clang-format off
-constexpr OffsetSwap kCloseBottom[3][3] = {
-    /* tile 1 */ {{1, 13}, {14, 0},  {19, 13}},
-    /* tile 2 */ {{15, 2}, {kNone, kNone}, {kNone, kNone}},
-    /* tile 3 */ {{4, 13}, {16, 3},  {19, 13}},
-};
-constexpr OffsetSwap kCloseTop[3][3] = {
-    /* tile 7 */ {{9, 18},  {14, 8},  {19, 18}},
-    /* tile 8 */ {{15, 10}, {kNone, kNone}, {kNone, kNone}},
-    /* tile 9 */ {{12, 18}, {16, 11}, {19, 18}},
-};
-// clang-format on
+constexpr float kSwingRate = 1.5f;  // the field swings up and down 1.5 times as fast as it tilts
 
 // The shared piece of each type code 0..6: O Z S L J T I.
-Tetrimino* const kPieceOfType[7] = {&gTetriminoO, &gTetriminoZ, &gTetriminoS, &gTetriminoL,
-                                    &gTetriminoJ, &gTetriminoT, &gTetriminoI};
+Tetrimino* const kPieceOfType[kPieceCount] = {&gTetriminoO, &gTetriminoZ, &gTetriminoS,
+                                              &gTetriminoL, &gTetriminoJ, &gTetriminoT,
+                                              &gTetriminoI};
 
-// The piece tile set (one of the seven) that holds `tile`, as its base; the
-// clearing base when none does.
-uint8_t pieceSetOf(uint8_t tile) {
-    for (int colour = 1; colour <= 7; ++colour) {
-        const uint8_t base = kColourBase[colour];
-        if (tile >= base && tile < base + kTilesPerSet) {
-            return base;
-        }
-    }
-    return kClearingBase;
-}
-
-void closeBand(Cell& cell, int firstTile, const OffsetSwap (&swaps)[3][3]) {
-    for (int k = 0; k < 3; ++k) {
-        uint8_t& tile = cell.tiles[firstTile + k];
-        const uint8_t base = pieceSetOf(tile);
-        if (base == kClearingBase) {
-            continue;
-        }
-        const uint8_t offset = static_cast<uint8_t>(tile - base);
-        for (const OffsetSwap& swap : swaps[k]) {
-            if (swap.from != offset || (swap.from == kJoinedCorner && base != kOBase)) {
-                continue;
-            }
-            tile = static_cast<uint8_t>(base + swap.to);
-            break;
-        }
-    }
+// A random colour number 1..7, one per piece colour.
+int randomColour() {
+    return std::rand() % kPieceCount + 1;
 }
 
 // Long pauses arrive as one huge step; timers are 32-bit, so sums saturate
@@ -152,9 +80,7 @@ BrikLevel::BrikLevel() = default;
 
 void BrikLevel::start() {
     shakeAmplitude = 0.0f;
-    for (Cell& cell : board) {
-        cell.empty = 1;
-    }
+    board.clear();
     blockDropCountdown = blockDropPeriod;
     garbageRowCountdown = garbageRowPeriod;
     state = Spawn;
@@ -190,27 +116,6 @@ void BrikLevel::keyUp(int32_t key) {
         // quick tap of Up between two updates still turns the piece.
         rotateRequest = 0;
     }
-}
-
-void BrikLevel::setCell(int column, int row, int colourNumber) {
-    if (column < 0 || column >= kColumns || row < 0 || row >= kRows) {
-        return;
-    }
-    const uint8_t base = kColourBase[colourNumber >= 1 && colourNumber <= 7 ? colourNumber : 0];
-    Cell& cell = cellAt(column, row);
-    cell.empty = 0;
-    for (int k = 0; k < 9; ++k) {
-        cell.tiles[k] = static_cast<uint8_t>(base + kSingleBlock[k]);
-    }
-}
-
-bool BrikLevel::rowFull(int row) const {
-    for (int c = 0; c < kColumns; ++c) {
-        if (!cellAt(c, row).filled()) {
-            return false;
-        }
-    }
-    return true;
 }
 
 void BrikLevel::update(int64_t nowMs, int64_t elapsedMs) {
@@ -253,24 +158,24 @@ void BrikLevel::spawnPiece(int32_t& elapsed) {
     // make it collide. Each draws its colour before its own placement.
     if (blockDropPeriod > 0 && --blockDropCountdown <= 0) {
         blockDropCountdown = blockDropPeriod;
-        dropBlock(blockDropColour > 1 ? blockDropColour : std::rand() % 7 + 1);
+        dropBlock(blockDropColour > 1 ? blockDropColour : randomColour());
     }
     if (garbageRowPeriod > 0 && --garbageRowCountdown <= 0) {
         garbageRowCountdown = garbageRowPeriod;
-        raiseGarbageRow(garbageRowColour > 1 ? garbageRowColour : std::rand() % 7 + 1);
+        raiseGarbageRow(garbageRowColour > 1 ? garbageRowColour : randomColour());
     }
 
-    const int type = std::rand() % 7;
+    const int type = std::rand() % kPieceCount;
     current = next;
     next = kPieceOfType[type];
     column = kSpawnColumn;
     if (current == nullptr) {
         // A fresh level has no preview yet: the piece that falls now is drawn
         // after the preview's.
-        const int firstType = std::rand() % 7;
+        const int firstType = std::rand() % kPieceCount;
         current = kPieceOfType[firstType];
         ++pieceCounts[firstType];
-    } else if (nextType >= 0 && nextType < 7) {
+    } else if (nextType >= 0 && nextType < kPieceCount) {
         ++pieceCounts[nextType];
     }
     nextType = type;
@@ -283,7 +188,7 @@ void BrikLevel::spawnPiece(int32_t& elapsed) {
     fallTime = 0;
     state = Falling;
     fallSpeed = 1.0f;
-    if (current->collides(column, row, board)) {
+    if (current->collides(column, row, board.cells)) {
         state = LoseWait;
         lastKey = 0;
         downHeld = 0;
@@ -296,41 +201,50 @@ void BrikLevel::steer(int32_t elapsed) {
     if (current == nullptr) {
         return;
     }
+    turnPiece();
+    slidePiece(elapsed);
+    landAndLock();
+    fall(elapsed);
+    placeOnScreen();
+}
 
-    // Turn, with the kick that keeps the turned box inside the board.
-    if (rotateRequest != 0) {
-        rotateRequest = 0;
-        const Kick kick = current->kickOffset(column, row, board);
-        int turnedColumn = column + kick.dx;
-        const int turnedRow = row + kick.dy;
-        if (kick.dy != 0) {
-            if (current->canRotate(turnedColumn, turnedRow, board)) {
-                current->rotate(turnedColumn, row, board);
-                row = turnedRow;
-                fallTime = 0;
-                column = turnedColumn;
-                gAudio->playSample(kSampleRotate);
-            }
-        } else {
-            // Between two rows (fallTime running) the piece shows on both, so
-            // the turned piece must fit on both.
-            const bool fitsBelow =
-                fallTime == 0 || current->canRotate(turnedColumn, row - 1, board);
-            if (fitsBelow && current->canRotate(turnedColumn, row, board)) {
-                current->rotate(turnedColumn, row, board);
-                column = turnedColumn;
-                gAudio->playSample(kSampleRotate);
-            }
-        }
+// A turn asked for, with the kick that keeps the turned box inside the board.
+void BrikLevel::turnPiece() {
+    if (rotateRequest == 0) {
+        return;
     }
+    rotateRequest = 0;
+    const Kick kick = current->kickOffset(column, row);
+    int turnedColumn = column + kick.dx;
+    const int turnedRow = row + kick.dy;
+    if (kick.dy != 0) {
+        if (current->canRotate(turnedColumn, turnedRow, board.cells)) {
+            current->rotate(turnedColumn);
+            row = turnedRow;
+            fallTime = 0;
+            column = turnedColumn;
+            gAudio->playSample(kSampleRotate);
+        }
+        return;
+    }
+    // Between two rows (fallTime running) the piece shows on both, so the
+    // turned piece must fit on both.
+    const bool fitsBelow = fallTime == 0 || current->canRotate(turnedColumn, row - 1, board.cells);
+    if (fitsBelow && current->canRotate(turnedColumn, row, board.cells)) {
+        current->rotate(turnedColumn);
+        column = turnedColumn;
+        gAudio->playSample(kSampleRotate);
+    }
+}
 
-    // Start a sideways move while an arrow is the last key held.
+// Starts a sideways slide while an arrow is the last key held, and runs it.
+void BrikLevel::slidePiece(int32_t elapsed) {
     bool slideStarted = false;
     if (slideKey == 0 && (lastKey == kKeyLeft || lastKey == kKeyRight)) {
         const int target = lastKey == kKeyLeft ? column - 1 : column + 1;
-        bool free = !current->collides(target, row, board);
+        bool free = !current->collides(target, row, board.cells);
         if (free && state != Landed && fallTime != 0) {
-            free = !current->collides(target, row - 1, board);
+            free = !current->collides(target, row - 1, board.cells);
         }
         if (free) {
             slideTime = 0;
@@ -338,40 +252,44 @@ void BrikLevel::steer(int32_t elapsed) {
             slideStarted = true;
         }
     }
-
+    if (slideKey == 0) {
+        return;
+    }
     // The move itself happens once, in the update that started the slide and
     // tested the way. Keying it on slideTime == 0 instead would move a second
     // time, untested, after a slide begun at a spawn (where no time passes),
     // letting a new piece jump two columns into filled cells.
-    if (slideKey != 0) {
-        if (slideStarted) {
-            column =
-                slideKey == kKeyLeft ? std::max(column - 1, 0) : std::min(column + 1, kColumns - 1);
-        }
-        slideTime = addSaturated(slideTime, elapsed);
-        if (slideTime >= slideDuration) {
-            slideTime = 0;
-            slideKey = 0;
-        }
+    if (slideStarted) {
+        column = slideKey == kKeyLeft ? std::max(column - 1, 0)
+                                      : std::min(column + 1, kBoardColumns - 1);
     }
+    slideTime = addSaturated(slideTime, elapsed);
+    if (slideTime >= slideDuration) {
+        slideTime = 0;
+        slideKey = 0;
+    }
+}
 
-    // Lift-off: slid off its support, the piece falls again.
-    if (slideKey == 0 && state == Landed && !current->collides(column, row - 1, board)) {
+// Lift-off once slid off its support; touch-down; and the lock once the lock
+// timer has come round to 0.
+void BrikLevel::landAndLock() {
+    if (slideKey == 0 && state == Landed && !current->collides(column, row - 1, board.cells)) {
         state = Falling;
         fallTime = 0;
     }
-
-    // Touch-down, and the lock once the lock timer has come round to 0.
-    if (fallTime == 0 && current->collides(column, row - 1, board)) {
-        if (state == Falling) {
-            state = Landed;
-            gAudio->playSample(kSampleTouchDown);
-        } else if (state == Landed) {
-            current->place(column, row, board);
-            state = CheckRows;
-        }
+    if (fallTime != 0 || !current->collides(column, row - 1, board.cells)) {
+        return;
     }
+    if (state == Falling) {
+        state = Landed;
+        gAudio->playSample(kSampleTouchDown);
+    } else if (state == Landed) {
+        current->place(column, row, board.cells);
+        state = CheckRows;
+    }
+}
 
+void BrikLevel::fall(int32_t elapsed) {
     if (state == Falling) {
         if (downHeld != 0) {
             // Counted per update, so the soft drop is quicker at higher frame rates.
@@ -389,48 +307,51 @@ void BrikLevel::steer(int32_t elapsed) {
             fallTime = 0;  // the next update locks the piece if it still rests
         }
     }
+}
 
-    // Drawing position: during a smooth slide the piece starts on its old
-    // column and reaches the new one when the slide ends.
+// Drawing position: during a smooth slide the piece starts on its old column
+// and reaches the new one when the slide ends; during a smooth fall it moves
+// down toward the next row as fallTime runs.
+void BrikLevel::placeOnScreen() {
     int sideways = 0;
     if (smoothSlide && slideKey != 0 && slideDuration > 0) {
         const int32_t p = std::min(slideTime, slideDuration);
+        const float square = static_cast<float>(kSquarePixels);
         if (slideKey == kKeyLeft) {
-            sideways = static_cast<int>(static_cast<float>(kSquare) * static_cast<float>(p) /
-                                            static_cast<float>(slideDuration) -
-                                        static_cast<float>(kSquare));
+            sideways = static_cast<int>(
+                square * static_cast<float>(p) / static_cast<float>(slideDuration) - square);
         } else {
-            sideways = kSquare - static_cast<int>(int64_t{kSquare} * p / slideDuration);
+            sideways = kSquarePixels - static_cast<int>(int64_t{kSquarePixels} * p / slideDuration);
         }
     }
-    current->x = (column + kBoardLeftInSquares) * kSquare - sideways;
+    current->x = squareX(column) - sideways;
 
     int fallen = 0;
     if (smoothFall && state == Falling && interval > 0) {
         const int32_t q = std::min(fallTime, interval);
-        fallen = static_cast<int>(static_cast<float>(kSquare) * static_cast<float>(q) /
+        fallen = static_cast<int>(static_cast<float>(kSquarePixels) * static_cast<float>(q) /
                                   static_cast<float>(interval));
     }
-    current->y = (kBoardBaseInSquares - row) * kSquare + fallen;
+    current->y = squareY(row) + fallen;
 }
 
 void BrikLevel::checkRows(int64_t nowMs) {
     bool anyFull = false;
-    for (int r = 0; r < kRows; ++r) {
-        if (!rowFull(r)) {
+    for (int r = 0; r < kBoardRows; ++r) {
+        if (!board.rowFull(r)) {
             continue;
         }
         anyFull = true;
         // The squares on both sides of a vanishing row stop looking joined to it.
         if (r > 0) {
-            closeUpperEdges(r - 1);
+            board.closeUpperEdges(r - 1);
         }
-        closeUpperEdges(r);
-        closeLowerEdges(r);
+        board.closeUpperEdges(r);
+        board.closeLowerEdges(r);
         if (r < kTopRow) {
-            closeLowerEdges(r + 1);
+            board.closeLowerEdges(r + 1);
         }
-        markClearing(r);
+        board.markClearing(r);
     }
     if (anyFull) {
         clearStart = nowMs;
@@ -459,21 +380,15 @@ void BrikLevel::fadeRows(int64_t nowMs) {
 void BrikLevel::collapseRows() {
     int cleared = 0;
     int r = 0;
-    while (r < kRows) {
-        if (!rowFull(r)) {
+    while (r < kBoardRows) {
+        if (!board.rowFull(r)) {
             ++r;
             continue;
         }
         score += kPointsPerRow;
         ++cleared;
         --linesToGo;
-        for (int c = 0; c < kColumns; ++c) {
-            for (int i = r; i < kTopRow; ++i) {
-                cellAt(c, i) = cellAt(c, i + 1);
-            }
-            cellAt(c, kTopRow).empty = 1;
-        }
-        // Row r now holds what was above it: test it again.
+        board.removeRow(r);  // row r now holds what was above it: test it again
     }
     if (cleared > 0) {
         gAudio->playSample(cleared);  // samples 1..4 by rows; 5 rows reuse 5
@@ -500,9 +415,10 @@ void BrikLevel::waitForKey(int64_t nowMs) {
         state = lost ? LoseFadeOut : WinFadeOut;
     }
     if (lost) {
-        for (int r = 0; r < kRows; ++r) {
-            markClearing(r);
+        for (int r = 0; r < kBoardRows; ++r) {
+            board.markClearing(r);
         }
+        gRenderer->fade = 0.0f;
     }
 }
 
@@ -527,84 +443,36 @@ void BrikLevel::decayShake(int32_t elapsed) {
 }
 
 void BrikLevel::dropBlock(int colourNumber) {
-    const int c = std::rand() % kDropColumns;
-    if (cellAt(c, kDropTopRow).filled()) {
-        return;
-    }
-    int r = kDropTopRow;
-    while (r > 0 && !cellAt(c, r - 1).filled()) {
-        --r;
-    }
-    setCell(c, r, colourNumber);
+    board.dropBlock(std::rand() % kDropColumns, colourNumber);
 }
 
 void BrikLevel::raiseGarbageRow(int colourNumber) {
-    for (int c = 0; c < kColumns; ++c) {
-        for (int i = kTopRow - 1; i >= 0; --i) {
-            cellAt(c, i + 1) = cellAt(c, i);
-        }
+    bool holes[kBoardColumns];
+    for (bool& hole : holes) {
+        hole = std::rand() % 10 >= kHoleChance;
     }
-    bool hole = false;
-    for (int c = 0; c < kColumns; ++c) {
-        if (std::rand() % 10 >= kHoleChance) {
-            cellAt(c, 0).empty = 1;
-            hole = true;
-        } else {
-            setCell(c, 0, colourNumber);
-        }
-    }
-    if (!hole) {
-        cellAt(0, 0).empty = 1;  // a garbage row can never be cleared outright
-    }
+    board.raiseGarbageRow(colourNumber, holes);
 }
 
-void BrikLevel::closeLowerEdges(int row) {
-    if (row < 0 || row >= kRows) {
-        return;
-    }
-    for (int c = 0; c < kColumns; ++c) {
-        closeBand(cellAt(c, row), 0, kCloseBottom);
-    }
-}
-
-void BrikLevel::closeUpperEdges(int row) {
-    if (row < 0 || row >= kRows) {
-        return;
-    }
-    for (int c = 0; c < kColumns; ++c) {
-        closeBand(cellAt(c, row), 6, kCloseTop);
-    }
-}
-
-void BrikLevel::markClearing(int row) {
-    if (row < 0 || row >= kRows) {
-        return;
-    }
-    for (int c = 0; c < kColumns; ++c) {
-        Cell& cell = cellAt(c, row);
-        // Tile 1 names the set, filled or not; the shift keeps each tile's
-        // offset. Tiles are 8-bit, so the shift wraps like the tiles do.
-        const uint8_t shift = static_cast<uint8_t>(kClearingBase - pieceSetOf(cell.tiles[0]));
-        for (uint8_t& tile : cell.tiles) {
-            tile = static_cast<uint8_t>(tile + shift);
-        }
-    }
-    gRenderer->fade = 0.0f;
-}
-
-void BrikLevel::draw() {
+void BrikLevel::pushShake(float swingRate) const {
     gRenderer->pushTransform();
     if (shakeAmplitude > 0.0f) {
-        const float swingPhase = 1.5f * shakePhase;
+        const float swingPhase = swingRate * shakePhase;
         const double down =
             std::sin(static_cast<double>(swingPhase)) * static_cast<double>(shakeAmplitude);
         gRenderer->translate(0.0f, static_cast<float>(down));
-        // A tilt of at most one degree about the window centre.
+        // A tilt of at most one degree about the screen's centre.
+        constexpr float kCentreX = kScreenWidth / 2.0f;
+        constexpr float kCentreY = kScreenHeight / 2.0f;
         gRenderer->translate(kCentreX, kCentreY);
         gRenderer->rotate(static_cast<float>(std::sin(static_cast<double>(shakePhase))));
         gRenderer->translate(-kCentreX, -kCentreY);
     }
-    gRenderer->drawBoard(board);
+}
+
+void BrikLevel::draw() {
+    pushShake(kSwingRate);
+    gRenderer->drawBoard(board.cells);
     if (current != nullptr) {
         current->draw();
     }
@@ -623,7 +491,7 @@ void BrikLevel::draw() {
         next->y = savedY;
     }
     if (state == LoseWait || state == LoseFadeOut) {
-        gRenderer->drawTextureCentered(kGameOverX, kGameOverY, kGameOverTexture);
+        gRenderer->drawTextureCentered(kPlateCentreX, kPlateCentreY, kGameOver);
     }
     gRenderer->popTransform();
 }

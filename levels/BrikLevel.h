@@ -4,14 +4,12 @@
 // game flow sets for each level, the score and piece counters it carries, and
 // the state of the steering keys. update() runs the rules of play as a state
 // machine over `state`; draw() draws the playfield.
-//
-// Board: 200 cells, column-major, cell (c, r) at index c * 20 + r, row 0 at the
-// bottom. On screen cell (c, r) has its top-left corner at (60 + 20c, 440 - 20r).
 
 #include <cstdint>
 
-#include "app/Level.h"
-#include "pieces/Cell.h"
+#include "catalogue/Catalogue.h"
+#include "levels/Board.h"
+#include "levels/Level.h"
 
 class Tetrimino;
 
@@ -31,10 +29,6 @@ enum BrikState : uint8_t {
 
 class BrikLevel : public Level {
 public:
-    static constexpr int kColumns = 10;
-    static constexpr int kRows = 20;
-    static constexpr int kCells = kColumns * kRows;
-
     BrikLevel();
 
     void start() override;
@@ -43,19 +37,10 @@ public:
     void keyUp(int32_t key) override;
     void keyDown(int32_t key) override;
 
-    // Makes (column, row) a filled single block of colour number 1..7 (any
-    // other number gives the clearing set). Out-of-board positions are ignored.
-    void setCell(int column, int row, int colourNumber);
-
-    // The board operations of the rules, public so tests can drive them alone.
+    // The two hazards, public so tests can drive them alone: a block dropped
+    // into a random column 0..8, and a garbage row with random holes (3 in 10).
     void dropBlock(int colourNumber);
     void raiseGarbageRow(int colourNumber);
-    void closeLowerEdges(int row);
-    void closeUpperEdges(int row);
-    void markClearing(int row);
-
-    Cell& cellAt(int column, int row) { return board[column * kRows + row]; }
-    const Cell& cellAt(int column, int row) const { return board[column * kRows + row]; }
 
     // Rule parameters, set by the game flow before start().
     int32_t interval = 250;        // ms per row of fall; also the lock delay
@@ -65,12 +50,13 @@ public:
     int32_t garbageRowColour = 2;  // 1 or less: random colour per row
     int32_t garbageRowPeriod = 0;  // a garbage row rises every this many spawns; 0 never
     int32_t score = 0;             // carried by the game flow
-    int32_t pieceCounts[7] = {};   // spawned pieces per type code O Z S L J T I
-    int32_t musicSection = 0;      // read by DuobrikLevel's start
-    float shakeAmplitude = 0.0f;   // shake after a clear of two or more rows
+    // Spawned pieces per type code O Z S L J T I, carried by the game flow.
+    int32_t pieceCounts[catalogue::kPieceCount] = {};
+    int32_t musicSection = 0;     // read by DuobrikLevel's start
+    float shakeAmplitude = 0.0f;  // shake after a clear of two or more rows
     float shakePhase = 0.0f;
 
-    Cell board[kCells];
+    Board board;
     Tetrimino* current = nullptr;  // the falling piece, or none
     Tetrimino* next = nullptr;     // the preview piece
 
@@ -93,6 +79,13 @@ public:
     int32_t garbageRowCountdown = 0;
     int32_t nextType = 0;  // piece type code of `next`
 
+protected:
+    // Saves the transform and, while the field shakes, moves what is drawn
+    // next down by sin(swingRate * shakePhase) * shakeAmplitude pixels and
+    // tilts it by sin(shakePhase) degrees about the screen's centre. The
+    // caller restores the transform.
+    void pushShake(float swingRate) const;
+
 private:
     // The steps of one update, in the order update() runs them. `elapsed` is
     // the update's own time, which a spawn sets to 0.
@@ -105,5 +98,10 @@ private:
     void fadeOutMusic(int64_t nowMs);
     void decayShake(int32_t elapsed);
 
-    bool rowFull(int row) const;
+    // The steps of steer(), in order: each sees the state the one before left.
+    void turnPiece();
+    void slidePiece(int32_t elapsed);
+    void landAndLock();
+    void fall(int32_t elapsed);  // falling: toward the next row; landed: the lock delay
+    void placeOnScreen();
 };

@@ -4,7 +4,10 @@
 #include <cmath>
 
 #include "audio/AudioRenderer.h"
+#include "catalogue/Catalogue.h"
 #include "render/Renderer.h"
+
+using namespace catalogue;
 
 namespace {
 
@@ -12,7 +15,7 @@ constexpr int kFullVolume = 127;         // the music player's volume scale is 0
 constexpr float kVoiceScale = 65535.0f;  // a voice's playing volume runs 0..65535
 
 // The ring: six pictures 48 degrees apart on a circle around (160, 160).
-constexpr unsigned kRingPictures[6] = {0, 127, 62, 0, 83, 84};
+constexpr unsigned kRingPictures[6] = {kRingA, kRingE, kRingB, kRingA, kRingC, kRingD};
 constexpr int kRingCentre = 160;
 constexpr int kRingRadius = 106;
 constexpr float kRingStep = 0.837758f;  // 48 degrees in radians
@@ -21,32 +24,24 @@ constexpr int kMsPerDegree = 3;  // one turn in 1080 ms
 
 // The four voice bands, full width, 32 pixels high, from y 320 down.
 constexpr int kBandTop = 320;
-constexpr int kBandWidth = 320;
 constexpr int kBandHeight = 32;
-constexpr unsigned kBandPicture = 21;
 
 // The bar of rows still to clear, right of the frame, 16 pixels per row.
 constexpr int kBarX = 262;
 constexpr int kBarBottom = 466;
 constexpr int kBarWidth = 4;
 constexpr int kBarPixelsPerRow = 16;
-constexpr unsigned kBarPicture = 28;
 
 // The score: five digits, units at x 162, each 28 pixels left of the last.
-constexpr unsigned kDigitPictures = 188;  // 188..197 show 0..9
 constexpr int kUnitsX = 162;
 constexpr int kDigitStep = 28;
 constexpr int kDigitY = 7;
 constexpr int kScoreDigits = 5;
 
-// The "level complete" plate, where the game-over plate goes after a loss.
-constexpr unsigned kLevelCompletePicture = 220;
-constexpr int kPlateX = 160;
-constexpr int kPlateY = 400;
-
 // The piece-count columns. The pictures lie in the texture file in the order
-// O, T, S, Z, J, I, L, hence the offsets; column 8 repeats column 1 so that
-// four columns stand on each side of the frame.
+// of catalogue::kPieceTileSets (O, T, S, Z, J, I, L), hence the offsets;
+// column 8 repeats column 1 so that four columns stand on each side of the
+// frame.
 struct CountColumn {
     int x;
     int pieceType;  // index of pieceCounts: O Z S L J T I
@@ -68,9 +63,6 @@ constexpr int kCountWidth = 12;
 constexpr int kCountBase = 3;  // an empty column still shows a 3-pixel stub
 constexpr int kCapY = 462;
 constexpr int kLabelY = 463;
-constexpr unsigned kCountBarPictures = 206;
-constexpr unsigned kCountCapPictures = 213;
-constexpr unsigned kCountLabelPictures = 199;
 
 }  // namespace
 
@@ -118,13 +110,13 @@ void DuobrikLevel::drawScore(int32_t score) {
         const int digit = std::abs(rest % 10);
         rest /= 10;
         gRenderer->drawTexture(kUnitsX - kDigitStep * i, kDigitY,
-                               kDigitPictures + static_cast<unsigned>(digit));
+                               kDigits + static_cast<unsigned>(digit));
     }
 }
 
 void DuobrikLevel::draw() {
-    // The ring, worked in single precision step by step as it always was, so
-    // the pictures land on the same pixels.
+    // The ring, worked in single precision step by step: a double-precision
+    // angle would move some pictures by a pixel at some angles.
     float a = static_cast<float>(ringAngle) / 360.0f * 2.0f * kPi;
     for (unsigned picture : kRingPictures) {
         const int x =
@@ -136,39 +128,34 @@ void DuobrikLevel::draw() {
     }
 
     for (int v = 0; v < 4; ++v) {
-        gRenderer->drawTextureScaled(0, kBandTop + kBandHeight * v, kBandWidth, kBandHeight,
-                                     voiceLevels[v], kBandPicture);
+        gRenderer->drawTextureScaled(0, kBandTop + kBandHeight * v, kScreenWidth, kBandHeight,
+                                     voiceLevels[v], kBand);
     }
 
     BrikLevel::draw();
 
     // Outside the shake: the plate stays steady and readable while the board
-    // still settles after the winning clear.
+    // still settles after the winning clear. It lies where the game-over
+    // plate goes after a loss.
     if (state == WinWait || state == WinFadeOut) {
-        gRenderer->drawTextureCentered(kPlateX, kPlateY, kLevelCompletePicture);
+        gRenderer->drawTextureCentered(kPlateCentreX, kPlateCentreY, kLevelComplete);
     }
 
-    gRenderer->pushTransform();
-    if (shakeAmplitude > 0.0f) {
-        const double swing = std::sin(static_cast<double>(shakePhase));
-        gRenderer->translate(0.0f, static_cast<float>(swing * shakeAmplitude));
-        gRenderer->translate(160.0f, 240.0f);  // tilt about the window centre
-        gRenderer->rotate(static_cast<float>(swing));
-        gRenderer->translate(-160.0f, -240.0f);
-    }
+    // The bar shakes with the field, but swings up and down at the pace it tilts.
+    pushShake(1.0f);
     gRenderer->drawTextureScaled(kBarX, kBarBottom, kBarWidth,
-                                 -kBarPixelsPerRow * std::max(0, linesToGo), 1.0f, kBarPicture);
+                                 -kBarPixelsPerRow * std::max(0, linesToGo), 1.0f, kRowsBar);
     gRenderer->popTransform();
 
     drawScore(score);
 
-    for (const CountColumn& column : kCountColumns) {
-        const int n = pieceCounts[column.pieceType];
+    for (const CountColumn& count : kCountColumns) {
+        const int n = pieceCounts[count.pieceType];
         if (n != 0) {
-            gRenderer->drawTextureScaled(column.x, kCountBottom, kCountWidth, -(kCountBase + n),
-                                         1.0f, kCountBarPictures + column.pictureOffset);
+            gRenderer->drawTextureScaled(count.x, kCountBottom, kCountWidth, -(kCountBase + n),
+                                         1.0f, kCountBars + count.pictureOffset);
         }
-        gRenderer->drawTexture(column.x, kCapY - n, kCountCapPictures + column.pictureOffset);
-        gRenderer->drawTexture(column.x, kLabelY, kCountLabelPictures + column.pictureOffset);
+        gRenderer->drawTexture(count.x, kCapY - n, kCountCaps + count.pictureOffset);
+        gRenderer->drawTexture(count.x, kLabelY, kCountLabels + count.pictureOffset);
     }
 }

@@ -111,7 +111,7 @@ constexpr Row kBowl[] = {
 
 // Each cell of a line takes two characters (the mark and a space), the last
 // one only its mark.
-constexpr std::size_t kLineLength = 2 * BrikLevel::kColumns - 1;
+constexpr std::size_t kLineLength = 2 * catalogue::kBoardColumns - 1;
 
 // Checked when the game is built, so a mistyped pattern never reaches play:
 // every line ten marks of '.' or '1'..'7' apart by single spaces, and no
@@ -144,10 +144,10 @@ template <std::size_t N>
 void layPattern(BrikLevel& level, const Row (&rows)[N]) {
     for (std::size_t line = 0; line < N; ++line) {
         const int row = static_cast<int>(N - 1 - line);
-        for (int column = 0; column < BrikLevel::kColumns; ++column) {
+        for (int column = 0; column < catalogue::kBoardColumns; ++column) {
             const char mark = rows[line][2 * column];
             if (mark != '.') {
-                level.setCell(column, row, mark - '0');
+                level.board.setCell(column, row, mark - '0');
             }
         }
     }

@@ -65,10 +65,6 @@ public:
     void start() override;
 };
 
-// The first and the last class id of the play levels.
-constexpr int kFirstLevelClass = 1;
-constexpr int kLastLevelClass = 10;
-
 // A new play level of class id 1..10; any other id gives a plain DuobrikLevel,
 // so the game always has a level to run. Never null.
 std::unique_ptr<DuobrikLevel> makeDuobrikLevel(int classId);

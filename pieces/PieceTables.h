@@ -4,13 +4,19 @@
 // of the piece's box) and the nine tile texture indices that make the four
 // squares look like one joined block. Rows of one orientation are listed in the
 // order the piece draws and places its squares: row by row from the bottom,
-// left to right. The piece classes copy these rows into their picture grids.
+// left to right. The pieces copy these rows when they are built.
 //
 // Every value is the piece's tile set base plus the offset that the joining
 // rule gives for the square's neighbours (see pieces/Cell.h for the tile
-// order); the piece tests recompute each one from the shapes.
+// order). The checks at the end hold every table to its piece's tile set and
+// to the catalogue's joining rule, by which the generator cut the tiles, so
+// a mistyped tile stops the build.
 
+#include <array>
+#include <cstddef>
 #include <cstdint>
+
+#include "catalogue/Catalogue.h"
 
 namespace pictures {
 
@@ -27,17 +33,8 @@ inline constexpr uint8_t kTurns02 = 0;
 inline constexpr uint8_t kTurns13 = 1;
 inline constexpr uint8_t kTurnsAll = 0;
 
-// First texture index of each piece's 20-tile set.
-inline constexpr uint8_t kTileBaseI = 128;
-inline constexpr uint8_t kTileBaseJ = 106;
-inline constexpr uint8_t kTileBaseL = 168;
-inline constexpr uint8_t kTileBaseO = 22;
-inline constexpr uint8_t kTileBaseS = 63;
-inline constexpr uint8_t kTileBaseT = 42;
-inline constexpr uint8_t kTileBaseZ = 86;
-
 // clang-format off
-// TetriminoI, tile set base 128.
+// TetriminoI, tile set catalogue::kTileSetI (128).
 inline constexpr PictureRow kPictureI[] = {
     // orientation, cell (i, j), {tiles 1-3 (bottom band), 4-6 (middle band), 7-9 (top band)}
     {kTurns02, 0, 0, {128, 130, 141,  133, 134, 145,  136, 138, 146}},
@@ -50,7 +47,7 @@ inline constexpr PictureRow kPictureI[] = {
     {kTurns13, 0, 3, {142, 143, 144,  133, 134, 135,  136, 138, 139}},
 };
 
-// TetriminoJ, tile set base 106.
+// TetriminoJ, tile set catalogue::kTileSetJ (106).
 inline constexpr PictureRow kPictureJ[] = {
     // orientation, cell (i, j), {tiles 1-3 (bottom band), 4-6 (middle band), 7-9 (top band)}
     {0, 0, 0, {106, 108, 119,  111, 112, 123,  120, 121, 118}},
@@ -71,7 +68,7 @@ inline constexpr PictureRow kPictureJ[] = {
     {3, 1, 2, {120, 121, 122,  111, 112, 113,  114, 116, 117}},
 };
 
-// TetriminoL, tile set base 168.
+// TetriminoL, tile set catalogue::kTileSetL (168).
 inline constexpr PictureRow kPictureL[] = {
     // orientation, cell (i, j), {tiles 1-3 (bottom band), 4-6 (middle band), 7-9 (top band)}
     {0, 0, 0, {168, 170, 181,  173, 174, 185,  176, 178, 186}},
@@ -92,7 +89,7 @@ inline constexpr PictureRow kPictureL[] = {
     {3, 1, 2, {169, 183, 184,  185, 174, 175,  186, 178, 179}},
 };
 
-// TetriminoO, tile set base 22.
+// TetriminoO, tile set catalogue::kTileSetO (22).
 inline constexpr PictureRow kPictureO[] = {
     // orientation, cell (i, j), {tiles 1-3 (bottom band), 4-6 (middle band), 7-9 (top band)}
     {kTurnsAll, 0, 0, {22, 24, 35,  27, 28, 39,  36, 37, 41}},
@@ -101,7 +98,7 @@ inline constexpr PictureRow kPictureO[] = {
     {kTurnsAll, 1, 1, {41, 37, 38,  39, 28, 29,  40, 32, 33}},
 };
 
-// TetriminoS, tile set base 63.
+// TetriminoS, tile set catalogue::kTileSetS (63).
 inline constexpr PictureRow kPictureS[] = {
     // orientation, cell (i, j), {tiles 1-3 (bottom band), 4-6 (middle band), 7-9 (top band)}
     {kTurns02, 0, 0, {63, 65, 76,  68, 69, 80,  71, 73, 81}},
@@ -114,7 +111,7 @@ inline constexpr PictureRow kPictureS[] = {
     {kTurns13, 0, 2, {77, 78, 79,  68, 69, 70,  71, 73, 74}},
 };
 
-// TetriminoT, tile set base 42.
+// TetriminoT, tile set catalogue::kTileSetT (42).
 inline constexpr PictureRow kPictureT[] = {
     // orientation, cell (i, j), {tiles 1-3 (bottom band), 4-6 (middle band), 7-9 (top band)}
     {0, 0, 0, {42, 44, 55,  47, 48, 59,  50, 52, 60}},
@@ -135,7 +132,7 @@ inline constexpr PictureRow kPictureT[] = {
     {3, 1, 2, {56, 57, 58,  47, 48, 49,  50, 52, 53}},
 };
 
-// TetriminoZ, tile set base 86.
+// TetriminoZ, tile set catalogue::kTileSetZ (86).
 inline constexpr PictureRow kPictureZ[] = {
     // orientation, cell (i, j), {tiles 1-3 (bottom band), 4-6 (middle band), 7-9 (top band)}
     {kTurns02, 1, 0, {86, 88, 99,  91, 92, 103,  100, 101, 98}},
@@ -149,5 +146,74 @@ inline constexpr PictureRow kPictureZ[] = {
 };
 
 // clang-format on
+
+// A table is whole when it has four squares for each of its one, two or four
+// pictures, and every tile lies in the piece's tile set.
+template <std::size_t N>
+constexpr bool wellFormed(const PictureRow (&table)[N], unsigned tileSet) {
+    const std::size_t pictures = N / 4;
+    if (N % 4 != 0 || (pictures != 1 && pictures != 2 && pictures != 4)) {
+        return false;
+    }
+    std::size_t squares[4] = {};
+    for (const PictureRow& square : table) {
+        if (square.orientation >= pictures) {
+            return false;
+        }
+        ++squares[square.orientation];
+        for (uint8_t tile : square.tiles) {
+            if (tile < tileSet || tile >= tileSet + catalogue::kTileSetSize) {
+                return false;
+            }
+        }
+    }
+    for (std::size_t k = 0; k < pictures; ++k) {
+        if (squares[k] != 4) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// Every square shows the tiles the joining rule gives it among the squares
+// of its own picture.
+template <std::size_t N>
+constexpr bool joined(const PictureRow (&table)[N], unsigned tileSet) {
+    auto has = [&](const PictureRow& square, int di, int dj) {
+        for (const PictureRow& other : table) {
+            if (other.orientation == square.orientation && other.i == square.i + di &&
+                other.j == square.j + dj) {
+                return true;
+            }
+        }
+        return false;
+    };
+    for (const PictureRow& s : table) {
+        const catalogue::Neighbours n{has(s, -1, 0),  has(s, 1, 0),  has(s, 0, -1), has(s, 0, 1),
+                                      has(s, -1, -1), has(s, 1, -1), has(s, -1, 1), has(s, 1, 1)};
+        const std::array<int, 9> offsets = catalogue::joinOffsets(n);
+        for (int k = 0; k < 9; ++k) {
+            if (s.tiles[k] != tileSet + offsets[k]) {
+                return false;
+            }
+        }
+    }
+    return true;
+}
+
+static_assert(wellFormed(kPictureI, catalogue::kTileSetI) &&
+              joined(kPictureI, catalogue::kTileSetI));
+static_assert(wellFormed(kPictureJ, catalogue::kTileSetJ) &&
+              joined(kPictureJ, catalogue::kTileSetJ));
+static_assert(wellFormed(kPictureL, catalogue::kTileSetL) &&
+              joined(kPictureL, catalogue::kTileSetL));
+static_assert(wellFormed(kPictureO, catalogue::kTileSetO) &&
+              joined(kPictureO, catalogue::kTileSetO));
+static_assert(wellFormed(kPictureS, catalogue::kTileSetS) &&
+              joined(kPictureS, catalogue::kTileSetS));
+static_assert(wellFormed(kPictureT, catalogue::kTileSetT) &&
+              joined(kPictureT, catalogue::kTileSetT));
+static_assert(wellFormed(kPictureZ, catalogue::kTileSetZ) &&
+              joined(kPictureZ, catalogue::kTileSetZ));
 
 }  // namespace pictures

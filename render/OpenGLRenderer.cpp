@@ -3,19 +3,12 @@
 #include <GL/gl.h>
 #include <GL/glext.h>
 
+#include "catalogue/Catalogue.h"
 #include "pieces/Cell.h"
-#include "render/PictureStack.h"
+
+using namespace catalogue;
 
 namespace {
-
-// The clearing tile set: full rows are drawn with it while they darken.
-constexpr unsigned kClearingFirst = 148;
-constexpr unsigned kClearingLast = 167;
-
-// Board geometry on screen: cell (c, r) has its top-left at (60 + 20c, 440 - 20r).
-constexpr int kBoardLeft = 60;
-constexpr int kBoardBottomRowY = 440;
-constexpr int kCellSize = 20;
 
 // A picture index from the file or a cell byte may name no entry at all, or
 // one the file did not hold (missing or short file). Such a quad would be
@@ -50,7 +43,7 @@ void OpenGLRenderer::closeRun() {
 
 void OpenGLRenderer::emitQuad(unsigned texture, int x, int y, int w, int h, float brightness) {
     if (drawing_ == Drawing::Stacked) {
-        if (const StackedPicture* p = gPictureStack.find(texture)) {
+        if (const StackedPicture* p = gTextures.stack().find(texture)) {
             // Opaque pictures (the tiles, the frame) go in runs without
             // blending, which gives the same pixels for less work.
             const bool unblended = drawsUnblended(texture);
@@ -64,7 +57,7 @@ void OpenGLRenderer::emitQuad(unsigned texture, int x, int y, int w, int h, floa
                 }
                 // The 3D target outranks the frame's 2D one while enabled.
                 glEnable(GL_TEXTURE_3D);
-                glBindTexture(GL_TEXTURE_3D, gPictureStack.textureName);
+                glBindTexture(GL_TEXTURE_3D, gTextures.stack().textureName());
                 glBegin(GL_QUADS);
                 runOpen_ = true;
             }
@@ -126,7 +119,8 @@ void OpenGLRenderer::drawQuad(unsigned texture, int x, int y, int w, int h) {
         return;
     }
     float brightness = 1.0f;
-    if (texture >= kClearingFirst && texture <= kClearingLast) {
+    // The clearing tile set: full rows are drawn with it while they darken.
+    if (texture >= kClearingSet && texture < kClearingSet + kTileSetSize) {
         brightness = 1.0f - fade;
     }
     emitQuad(texture, x, y, w, h, brightness);
@@ -171,7 +165,8 @@ void OpenGLRenderer::drawCell(int x, int y, const Cell* cell) {
     const int h1 = gTextures[t[0]].height;
     const int h4 = gTextures[t[3]].height;
     const int h7 = gTextures[t[6]].height;
-    const int band[3] = {y + 20 - h1, y + 20 - h1 - h4, y + 20 - h1 - h4 - h7};
+    const int bottom = y + kSquarePixels;
+    const int band[3] = {bottom - h1, bottom - h1 - h4, bottom - h1 - h4 - h7};
     for (int k = 0; k < 9; ++k) {
         const TextureEntry& e = gTextures[t[k]];
         drawQuad(t[k], column[k % 3], band[k / 3], e.width, e.height);
@@ -187,29 +182,33 @@ void OpenGLRenderer::drawBoard(const Cell* board) {
         int x, y;
         int width, height;  // 0: the picture's own size
     };
-    // The frame sits where a closed single block's tiles sit in a colour set
-    // (index 1 + offset); the left side is drawn twice, as the design has it.
+    // The frame's outer columns and rows around the board.
+    constexpr int left = kBoardLeft - kFrameThickness, right = kBoardLeft + kBoardWidth;
+    constexpr int top = kBoardTop - kFrameThickness, bottom = kBoardTop + kBoardHeight;
+    // The left side is drawn twice; it is opaque, so the second quad changes
+    // no pixel.
+    // clang-format off
     static constexpr FramePiece kFrame[] = {
-        {1, 50, 460, 0, 0},    // bottom-left corner
-        {6, 50, 60, 0, 400},   // left side
-        {6, 50, 60, 0, 400},   // left side again
-        {9, 50, 50, 0, 0},     // top-left corner
-        {11, 60, 50, 200, 0},  // top edge
-        {3, 60, 460, 200, 0},  // bottom edge
-        {4, 260, 460, 0, 0},   // bottom-right corner
-        {8, 260, 60, 0, 400},  // right side
-        {12, 260, 50, 0, 0},   // top-right corner
+        {kFrameBottomLeft,  left,       bottom,    0,           0},
+        {kFrameLeft,        left,       kBoardTop, 0,           kBoardHeight},
+        {kFrameLeft,        left,       kBoardTop, 0,           kBoardHeight},
+        {kFrameTopLeft,     left,       top,       0,           0},
+        {kFrameTop,         kBoardLeft, top,       kBoardWidth, 0},
+        {kFrameBottom,      kBoardLeft, bottom,    kBoardWidth, 0},
+        {kFrameBottomRight, right,      bottom,    0,           0},
+        {kFrameRight,       right,      kBoardTop, 0,           kBoardHeight},
+        {kFrameTopRight,    right,      top,       0,           0},
     };
+    // clang-format on
     for (const FramePiece& piece : kFrame) {
         const TextureEntry& e = gTextures[piece.texture];
         drawQuad(piece.texture, piece.x, piece.y, piece.width ? piece.width : e.width,
                  piece.height ? piece.height : e.height);
     }
     ++nesting_;
-    for (int c = 0; c < 10; ++c) {
-        for (int r = 19; r >= 0; --r) {
-            drawCell(kBoardLeft + kCellSize * c, kBoardBottomRowY - kCellSize * r,
-                     &board[c * 20 + r]);
+    for (int c = 0; c < kBoardColumns; ++c) {
+        for (int r = kTopRow; r >= 0; --r) {
+            drawCell(squareX(c), squareY(r), &board[cellIndex(c, r)]);
         }
     }
     --nesting_;
@@ -251,5 +250,5 @@ bool OpenGLRenderer::drawsUnblended(unsigned texture) const {
     // Only where quads stay on the pixel grid: a turned or shifted quad can
     // sample just past its picture, into the transparent padding, which
     // blending leaves unseen and a plain write would not.
-    return drawing_ == Drawing::Stacked && gTextureOpaque[texture] && !moved_[depth_];
+    return drawing_ == Drawing::Stacked && gTextures.opaque(texture) && !moved_[depth_];
 }

@@ -5,10 +5,7 @@
 #include <SDL.h>
 
 #include <algorithm>
-#include <cstdlib>
 #include <cstring>
-
-PictureStack gPictureStack;
 
 namespace {
 
@@ -18,22 +15,25 @@ using GetTexImageProc = void(APIENTRYP)(GLenum target, GLint level, GLenum forma
 
 bool stackable(const TextureEntry& e) {
     return e.textureName != 0 && e.paddedWidth > 0 && e.paddedHeight > 0 &&
-           e.paddedWidth <= kLargestStackedSide && e.paddedHeight <= kLargestStackedSide;
+           e.paddedWidth <= PictureStack::kLargestSide &&
+           e.paddedHeight <= PictureStack::kLargestSide;
 }
 
 }  // namespace
 
-void buildPictureStack() {
-    PictureStack& stack = gPictureStack;
-    if (stack.textureName != 0) {
-        glDeleteTextures(1, &stack.textureName);
+void PictureStack::release() {
+    if (textureName_ != 0) {
+        glDeleteTextures(1, &textureName_);
     }
-    stack = PictureStack{};
+    *this = PictureStack{};
+}
 
+void PictureStack::build(const std::vector<TextureEntry>& pictures) {
+    release();
     int32_t depth = 0;
     int32_t layerWidth = 0;
     int32_t layerHeight = 0;
-    for (const TextureEntry& e : gTextures) {
+    for (const TextureEntry& e : pictures) {
         if (stackable(e)) {
             ++depth;
             layerWidth = std::max(layerWidth, e.paddedWidth);
@@ -52,35 +52,30 @@ void buildPictureStack() {
         return;
     }
     const size_t layerBytes = static_cast<size_t>(layerWidth) * layerHeight * 4;
-    auto* texels = static_cast<unsigned char*>(std::malloc(layerBytes * depth));
-    auto* own = static_cast<unsigned char*>(
-        std::malloc(static_cast<size_t>(kLargestStackedSide) * kLargestStackedSide * 4));
-    if (texels == nullptr || own == nullptr) {
-        std::free(texels);
-        std::free(own);
-        return;
-    }
+    std::vector<unsigned char> texels(layerBytes * depth);
+    std::vector<unsigned char> own(static_cast<size_t>(kLargestSide) * kLargestSide * 4);
+    pictures_.assign(pictures.size(), StackedPicture{});
 
     int32_t layer = 0;
-    for (int i = 0; i < kMaxTextures; ++i) {
-        const TextureEntry& e = gTextures[i];
+    for (size_t i = 0; i < pictures.size(); ++i) {
+        const TextureEntry& e = pictures[i];
         if (!stackable(e)) {
             continue;
         }
         glBindTexture(GL_TEXTURE_2D, e.textureName);
-        getTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, own);
+        getTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, own.data());
         // The padded texture repeated over the whole layer: the layer's sides
         // are multiples of the picture's (all powers of two), so wrapping at
         // the layer's edge is wrapping at the picture's.
-        unsigned char* dest = texels + layerBytes * layer;
+        unsigned char* dest = texels.data() + layerBytes * layer;
         const size_t ownRow = static_cast<size_t>(e.paddedWidth) * 4;
         for (int32_t y = 0; y < layerHeight; ++y) {
-            const unsigned char* from = own + ownRow * (y % e.paddedHeight);
+            const unsigned char* from = own.data() + ownRow * (y % e.paddedHeight);
             for (int32_t x = 0; x < layerWidth; x += e.paddedWidth) {
                 std::memcpy(dest + (static_cast<size_t>(y) * layerWidth + x) * 4, from, ownRow);
             }
         }
-        StackedPicture& p = stack.pictures[i];
+        StackedPicture& p = pictures_[i];
         p.source = e.textureName;
         // Divisions by powers of two: exact, so the coordinates are the
         // picture's own ones scaled without rounding.
@@ -89,10 +84,9 @@ void buildPictureStack() {
         p.r = (static_cast<float>(layer) + 0.5f) / static_cast<float>(depth);
         ++layer;
     }
-    std::free(own);
 
-    glGenTextures(1, &stack.textureName);
-    glBindTexture(GL_TEXTURE_3D, stack.textureName);
+    glGenTextures(1, &textureName_);
+    glBindTexture(GL_TEXTURE_3D, textureName_);
     glTexParameteri(GL_TEXTURE_3D, GL_TEXTURE_WRAP_S, GL_REPEAT);
     glTexParameteri(GL_TEXTURE_3D, GL_TEXTURE_WRAP_T, GL_REPEAT);
     glTexParameteri(GL_TEXTURE_3D, GL_TEXTURE_WRAP_R, GL_CLAMP_TO_EDGE);
@@ -102,16 +96,14 @@ void buildPictureStack() {
         // Only this upload's own error should count below.
     }
     texImage3D(GL_TEXTURE_3D, 0, GL_RGBA, layerWidth, layerHeight, depth, 0, GL_RGBA,
-               GL_UNSIGNED_BYTE, texels);
+               GL_UNSIGNED_BYTE, texels.data());
     glBindTexture(GL_TEXTURE_3D, 0);
-    std::free(texels);
     if (glGetError() != GL_NO_ERROR) {
         // No 3D textures here: every picture keeps drawing from its own texture.
-        glDeleteTextures(1, &stack.textureName);
-        stack = PictureStack{};
+        release();
         return;
     }
-    stack.layerWidth = layerWidth;
-    stack.layerHeight = layerHeight;
-    stack.depth = depth;
+    layerWidth_ = layerWidth;
+    layerHeight_ = layerHeight;
+    depth_ = depth;
 }

@@ -11,10 +11,14 @@
 // padded texture repeated across the layer, so that sampling beyond its edges
 // wraps exactly as in its own texture. Nearest sampling then picks the very
 // same texel as the picture's own texture does.
+//
+// The texture table owns its stack: it builds it after every load and
+// releases it with its pictures.
 
 #include <cstdint>
+#include <vector>
 
-#include "render/TextureTable.h"
+#include "render/TextureEntry.h"
 
 struct StackedPicture {
     uint32_t source;  // the picture's own texture this layer copies; 0: not stacked
@@ -23,30 +27,37 @@ struct StackedPicture {
     float r;  // the layer's centre along the stack
 };
 
-struct PictureStack {
-    uint32_t textureName = 0;  // the 3D texture, 0 when none was made
-    int32_t layerWidth = 0;
-    int32_t layerHeight = 0;
-    int32_t depth = 0;
-    StackedPicture pictures[kMaxTextures] = {};
+class PictureStack {
+public:
+    // Pictures whose padded size exceeds this on either side keep only their
+    // own texture. Every layer is as large as the largest stacked picture, so
+    // the limit is set by what is drawn by the hundred: the tiles of the
+    // squares and the frame pieces all fit 16x16. The few larger pictures
+    // (digits, labels, ring, bands) cost a bind each; stacking them in 64x64
+    // layers cost 5 MB more memory and saved nothing measurable.
+    static constexpr int32_t kLargestSide = 16;
 
-    // The layer of `texture` when it still belongs to the table's current texture.
-    const StackedPicture* find(unsigned texture) const {
-        const StackedPicture& p = pictures[texture];
-        return p.source != 0 && p.source == gTextures[texture].textureName ? &p : nullptr;
+    // Builds the stack from the textures of `pictures` (indexed like the
+    // table), reading them back from OpenGL. Needs a current context; releases
+    // any stack made before. Without 3D textures no stack is made.
+    void build(const std::vector<TextureEntry>& pictures);
+    // Deletes the 3D texture; needs the context that made it. Safe when none was made.
+    void release();
+
+    // The layer of picture `index`, or null when it is drawn from its own texture.
+    const StackedPicture* find(unsigned index) const {
+        return index < pictures_.size() && pictures_[index].source != 0 ? &pictures_[index]
+                                                                        : nullptr;
     }
+    uint32_t textureName() const { return textureName_; }  // 0 when none was made
+    int32_t layerWidth() const { return layerWidth_; }
+    int32_t layerHeight() const { return layerHeight_; }
+    int32_t depth() const { return depth_; }
+
+private:
+    uint32_t textureName_ = 0;
+    int32_t layerWidth_ = 0;
+    int32_t layerHeight_ = 0;
+    int32_t depth_ = 0;
+    std::vector<StackedPicture> pictures_;
 };
-
-extern PictureStack gPictureStack;
-
-// Pictures whose padded size exceeds this on either side keep only their own
-// texture. Every layer is as large as the largest stacked picture, so the
-// limit is set by what is drawn by the hundred: the tiles of the squares and
-// the frame pieces all fit 16x16. The few larger pictures (digits, labels,
-// ring, bands) cost a bind each; stacking them in 64x64 layers cost 5 MB more
-// memory and saved nothing measurable.
-constexpr int32_t kLargestStackedSide = 16;
-
-// (Re)builds gPictureStack from the textures in gTextures, reading them back
-// from OpenGL. Needs a current context; replaces any stack made before.
-void buildPictureStack();

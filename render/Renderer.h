@@ -5,7 +5,8 @@
 // their texture index (below 300) in the picture file's table.
 //
 // One implementation draws with OpenGL; tests install a recording fake in
-// gRenderer. Nothing here allocates or fails.
+// gRenderer. Nothing here allocates or fails. Header-only, so that the rules
+// can draw through it without linking any drawing library.
 
 #include <cstdint>
 
@@ -38,8 +39,11 @@ public:
     virtual void rotate(float degrees) = 0;
     virtual void popTransform() = 0;
 
-    // Darkening of the clearing tile set (148..167): 0 full brightness, 1 black.
+    // Darkening of the clearing tile set (catalogue::kClearingSet): 0 full
+    // brightness, 1 black.
     float fade = 0.0f;
 };
 
-extern Renderer* gRenderer;
+// The renderer every level and piece draws with; set by the entry routine
+// (or a test) before the first level is made.
+inline Renderer* gRenderer = nullptr;

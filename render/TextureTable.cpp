@@ -1,15 +1,10 @@
 #include "render/TextureTable.h"
 
-#include "render/PictureStack.h"
-
 #include <GL/gl.h>
 
 #include <cstdio>
-#include <cstdlib>
-#include <cstring>
 
-TextureEntry gTextures[kMaxTextures] = {};
-bool gTextureOpaque[kMaxTextures] = {};
+TextureTable gTextures;
 
 namespace {
 
@@ -50,7 +45,21 @@ int32_t paddedSize(int32_t size) {
     return padded;
 }
 
-int loadTexturesFrom(const char* path) {
+TextureTable::TextureTable() : entries_(kMaxTextures, TextureEntry{}), opaque_(kMaxTextures) {}
+
+void TextureTable::release() {
+    for (TextureEntry& entry : entries_) {
+        if (entry.textureName != 0) {
+            glDeleteTextures(1, &entry.textureName);
+        }
+        entry = TextureEntry{};
+    }
+    opaque_.assign(kMaxTextures, false);
+    stack_.release();
+}
+
+int TextureTable::load(const char* path) {
+    release();
     FILE* file = std::fopen(path, "rb");
     if (file == nullptr) {
         return 0;
@@ -62,36 +71,33 @@ int loadTexturesFrom(const char* path) {
     }
 
     int count = 0;
-    // The table has room for 300 pictures; records after that are ignored.
     int32_t width = 0;
     int32_t height = 0;
+    std::vector<unsigned char> pixels;
     while (count < kMaxTextures && readRecordSize(file, maxSide, width, height)) {
-        TextureEntry& entry = gTextures[count];
+        TextureEntry& entry = entries_[count];
         entry.width = width;
         entry.height = height;
         entry.paddedWidth = paddedSize(width);
         entry.paddedHeight = paddedSize(height);
 
         const size_t bytes = static_cast<size_t>(entry.paddedWidth) * entry.paddedHeight * 4;
-        unsigned char* pixels = static_cast<unsigned char*>(std::calloc(bytes > 0 ? bytes : 1, 1));
-        if (pixels == nullptr) {
-            entry = TextureEntry{};
-            break;
-        }
+        pixels.assign(bytes, 0);
         bool shortRecord = false;
         for (int32_t row = 0; row < height && !shortRecord; ++row) {
-            unsigned char* dest = pixels + static_cast<size_t>(row) * entry.paddedWidth * 4;
+            unsigned char* dest = pixels.data() + static_cast<size_t>(row) * entry.paddedWidth * 4;
             const size_t want = static_cast<size_t>(width) * 4;
             shortRecord = std::fread(dest, 1, want, file) != want;
         }
         bool opaque = !shortRecord && width > 0 && height > 0;
         for (int32_t row = 0; row < height && opaque; ++row) {
-            const unsigned char* line = pixels + static_cast<size_t>(row) * entry.paddedWidth * 4;
+            const unsigned char* line =
+                pixels.data() + static_cast<size_t>(row) * entry.paddedWidth * 4;
             for (int32_t x = 0; x < width && opaque; ++x) {
                 opaque = line[x * 4 + 3] == 255;
             }
         }
-        gTextureOpaque[count] = opaque;
+        opaque_[count] = opaque;
         // The file stores blue, green, red, alpha; OpenGL 1.1 takes red first.
         for (size_t i = 0; i < bytes; i += 4) {
             const unsigned char blue = pixels[i];
@@ -106,8 +112,7 @@ int loadTexturesFrom(const char* path) {
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
         glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, entry.paddedWidth, entry.paddedHeight, 0, GL_RGBA,
-                     GL_UNSIGNED_BYTE, pixels);
-        std::free(pixels);
+                     GL_UNSIGNED_BYTE, pixels.data());
         entry.textureName = name;
         ++count;
         // A record cut short keeps what it had, transparent black beyond; it is the last.
@@ -116,12 +121,12 @@ int loadTexturesFrom(const char* path) {
         }
     }
     std::fclose(file);
-    buildPictureStack();
+    stack_.build(entries_);
     return count;
 }
 
 int loadTextures() {
-    return loadTexturesFrom("./BrikResource.dat");
+    return gTextures.load("./BrikResource.dat");
 }
 
 bool readPicture(const char* path, int index, std::vector<uint8_t>& bgra, int32_t& width,

@@ -2,6 +2,9 @@
 // The table of pictures. Every record of the picture file "./BrikResource.dat"
 // becomes one OpenGL texture and one entry here; everywhere else a picture is
 // named only by its texture index, the position of its record in the file.
+// The one table, gTextures, owns every texture it made: its entries, which
+// pictures are opaque, and the picture stack built from them are made
+// together by load() and given back together by release().
 //
 // File format, no header: records of width and height (int32 little-endian)
 // followed by height rows of width pixels, top row first, 4 bytes per pixel in
@@ -10,31 +13,48 @@
 #include <cstdint>
 #include <vector>
 
-struct TextureEntry {
-    uint32_t textureName;  // OpenGL texture object, 0 when none
-    int32_t width;         // the picture's own size
-    int32_t height;
-    int32_t paddedWidth;  // the texture's size: width and height rounded up to a power of two
-    int32_t paddedHeight;
-};
+#include "render/PictureStack.h"
+#include "render/TextureEntry.h"
 
 constexpr int kMaxTextures = 300;
 
-// All zero until loadTextures fills it; entries after the last record stay zero.
-extern TextureEntry gTextures[kMaxTextures];
+class TextureTable {
+public:
+    // kMaxTextures zero entries: no picture loaded.
+    TextureTable();
+    // The textures are not deleted here: the table outlives the window's
+    // context, and the process's end takes them with it.
+    ~TextureTable() = default;
+    TextureTable(const TextureTable&) = delete;
+    TextureTable& operator=(const TextureTable&) = delete;
 
-// Whether every pixel of picture i is fully opaque (set by the loader). Such a
-// picture looks the same drawn with or without blending, and blending a large
-// one (the 320x480 intro screen) is most of a software renderer's frame.
-extern bool gTextureOpaque[kMaxTextures];
+    // Releases what an earlier load made, then loads every picture of the file
+    // at `path` and builds the picture stack from them. Needs a current OpenGL
+    // context. A missing file leaves the table empty; records after the 300th
+    // are ignored. Returns the number of entries made.
+    int load(const char* path);
+    // Deletes every texture of the table and of its stack and empties the
+    // table. Needs the context that the textures were made in.
+    void release();
 
-// Loads every picture of "./BrikResource.dat" into gTextures. Needs a current
-// OpenGL context. A missing file leaves the table empty. Returns the number of
-// entries made.
+    // Entry `index` (below kMaxTextures); zero beyond the file's last record.
+    const TextureEntry& operator[](unsigned index) const { return entries_[index]; }
+    // Whether every pixel of picture `index` is fully opaque. Such a picture
+    // looks the same drawn with or without blending, and blending a large one
+    // (the 320x480 intro screen) is most of a software renderer's frame.
+    bool opaque(unsigned index) const { return opaque_[index]; }
+    const PictureStack& stack() const { return stack_; }
+
+private:
+    std::vector<TextureEntry> entries_;
+    std::vector<bool> opaque_;
+    PictureStack stack_;
+};
+
+extern TextureTable gTextures;
+
+// Loads every picture of "./BrikResource.dat" into gTextures; see load().
 int loadTextures();
-
-// The same from any file, for tests and tools.
-int loadTexturesFrom(const char* path);
 
 // The power of two a texture of `size` pixels needs (0 for 0).
 int32_t paddedSize(int32_t size);

@@ -217,7 +217,7 @@ TEST(DrawListFrames, ReplaysEveryCallAndSeesEveryChange) {
         list.startFrame();
         list.fade = fade;
         list.clear();
-        list.drawBoard(level.board);
+        list.drawBoard(level.board.cells);
         list.pushTransform();
         list.translate(1.5f, -2.0f);
         list.rotate(0.25f);
@@ -241,7 +241,7 @@ TEST(DrawListFrames, ReplaysEveryCallAndSeesEveryChange) {
 
     draw(0.25f);
     EXPECT_TRUE(list.sameAsShown()) << "the same calls on the same board";
-    level.setCell(9, 19, 5);
+    level.board.setCell(9, 19, 5);
     draw(0.25f);
     EXPECT_FALSE(list.sameAsShown()) << "a cell of the board changed in place";
     list.keepAsShown();
@@ -337,7 +337,8 @@ TEST_F(MainLoopTest, HoldingDownDropsAsFastAsBefore) {
         run(host, {.wakeOnKey = wake, .skipUnchanged = true});
         auto* level = dynamic_cast<BrikLevel*>(app->level.get());
         ASSERT_NE(level, nullptr) << "still in play";
-        boards[wake].assign(reinterpret_cast<const char*>(level->board), sizeof level->board);
+        boards[wake].assign(reinterpret_cast<const char*>(level->board.cells),
+                            sizeof level->board.cells);
         boards[wake] += std::to_string(level->row);
         for (int32_t n : level->pieceCounts) {
             pieces[wake] += n;

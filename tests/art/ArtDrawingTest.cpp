@@ -5,8 +5,6 @@
 #include <GL/gl.h>
 #include <gtest/gtest.h>
 
-#include <cstring>
-
 #include "ArtFile.h"
 #include "pieces/Cell.h"
 #include "render/OpenGLRenderer.h"
@@ -16,17 +14,18 @@
 namespace arttest {
 namespace {
 
-class ArtDrawingTest : public ::testing::TestWithParam<int> {
+class ArtDrawingTest : public ::testing::TestWithParam<unsigned> {
 protected:
     void SetUp() override {
         ASSERT_TRUE(gl.ok()) << "no offscreen OpenGL context";
-        std::memset(gTextures, 0, sizeof gTextures);
-        ASSERT_GE(loadTexturesFrom(dataFilePath().c_str()), 223);
+        ASSERT_GE(gTextures.load(dataFilePath().c_str()),
+                  static_cast<int>(catalogue::kRecordCount));
         gl.beginFrame();
-    }  // the textures go with the context at the end of each test
-    // Draws a square of set GetParam() with neighbours `bits` (see joinOffsets).
-    void draw(int x, int y, unsigned bits) {
-        const std::array<int, 9> t = joinOffsets(bits);
+    }
+    void TearDown() override { gTextures.release(); }  // while their context is current
+    // Draws a square of set GetParam() with the given neighbours of its piece.
+    void draw(int x, int y, const catalogue::Neighbours& n) {
+        const std::array<int, 9> t = catalogue::joinOffsets(n);
         auto at = [&](int k) { return static_cast<uint8_t>(GetParam() + t[k]); };
         const Cell cell(0, at(0), at(1), at(2), at(3), at(4), at(5), at(6), at(7), at(8));
         renderer.drawCell(x, y, &cell);
@@ -43,12 +42,11 @@ protected:
 };
 
 TEST_P(ArtDrawingTest, LoneSquareIsOutlinedAndJoinedPairsHaveNoSeam) {
-    constexpr unsigned kLeft = 1u << 0, kRight = 1u << 1, kBelow = 1u << 2, kAbove = 1u << 3;
-    draw(100, 100, 0);
-    draw(100, 200, kRight);  // pair across x 100..139
-    draw(120, 200, kLeft);
-    draw(200, 200, kBelow);  // pair down y 200..239
-    draw(200, 220, kAbove);
+    draw(100, 100, {});
+    draw(100, 200, {.right = true});  // pair across x 100..139
+    draw(120, 200, {.left = true});
+    draw(200, 200, {.down = true});  // pair down y 200..239
+    draw(200, 220, {.up = true});
     px = gl.readPixels();
     const OffscreenGL::Rgba outline = OffscreenGL::at(px, 100, 100);
     const OffscreenGL::Rgba face = OffscreenGL::at(px, 110, 110);

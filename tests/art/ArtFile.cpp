@@ -37,19 +37,4 @@ std::vector<uint8_t> readDataFile() {
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
-std::array<int, 9> joinOffsets(unsigned bits) {
-    auto has = [bits](int i) { return ((bits >> i) & 1u) != 0; };
-    const bool L = has(0), R = has(1), D = has(2), U = has(3);
-    const bool DL = has(4), DR = has(5), UL = has(6), UR = has(7);
-    // The rule's table, one row per tile: both sides, vertical only, sideways only, neither.
-    auto corner = [](bool v, bool s, bool diag, int inner, int vOnly, int sOnly, int outer) {
-        return v && s ? (diag ? 19 : inner) : v ? vOnly : s ? sOnly : outer;
-    };
-    // clang-format off
-    return {corner(D, L, DL, 1, 14, 13, 0), D ? 15 : 2,  corner(D, R, DR, 4, 16, 13, 3),
-            L ? 17 : 5,                     6,           R ? 17 : 7,
-            corner(U, L, UL, 9, 14, 18, 8), U ? 15 : 10, corner(U, R, UR, 12, 16, 18, 11)};
-    // clang-format on
-}
-
 }  // namespace arttest

@@ -1,12 +1,13 @@
 #pragma once
 // The generated picture file as the art tests see it: every record parsed
-// straight from the bytes, and the joining rule that decides which tiles the
-// game puts together, so the tests can check what the game will draw.
+// straight from the bytes, so the tests can check what the game will draw.
 
 #include <array>
 #include <cstdint>
 #include <string>
 #include <vector>
+
+#include "catalogue/Catalogue.h"
 
 namespace arttest {
 
@@ -32,14 +33,9 @@ bool parseRecords(const std::vector<uint8_t>& bytes, std::vector<Picture>& out);
 std::vector<uint8_t> readDataFile();
 std::string dataFilePath();
 
-// Offsets within a tile set of tiles 1..9 for a square whose neighbours of
-// the same piece are given by `bits` (left, right, below, above, then the
-// diagonals below-left, below-right, above-left, above-right as bits 0..7).
-std::array<int, 9> joinOffsets(unsigned bits);
-
-// First indices of the seven piece tile sets (O, T, S, Z, J, I, L) and the clearing set.
-constexpr std::array<int, 7> kPieceSets = {22, 42, 63, 86, 106, 128, 168};
-constexpr int kClearingSet = 148;
-constexpr std::array<int, 8> kTileSets = {22, 42, 63, 86, 106, 128, kClearingSet, 168};
+// Every tile set: the seven pieces' and the clearing set.
+constexpr std::array<unsigned, 8> kTileSets = {
+    catalogue::kTileSetO, catalogue::kTileSetT, catalogue::kTileSetS, catalogue::kTileSetZ,
+    catalogue::kTileSetJ, catalogue::kTileSetI, catalogue::kTileSetL, catalogue::kClearingSet};
 
 }  // namespace arttest

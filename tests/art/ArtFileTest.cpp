@@ -14,6 +14,8 @@
 namespace arttest {
 namespace {
 
+using namespace catalogue;
+
 class ArtFileTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
@@ -22,7 +24,7 @@ protected:
         ASSERT_TRUE(parseRecords(bytes, records_))
             << "record " << records_.size() << " is damaged or cut short";
     }
-    static const Picture& pic(int index) { return records_.at(static_cast<size_t>(index)); }
+    static const Picture& pic(unsigned index) { return records_.at(index); }
 
     static std::vector<Picture> records_;
 };
@@ -30,45 +32,44 @@ protected:
 std::vector<Picture> ArtFileTest::records_;
 
 struct SizeRule {
-    int first, last;    // texture indices
-    int minW, maxW;     // allowed width
-    int minH, maxH;     // allowed height
-    const char* where;  // where it is drawn
+    unsigned first, last;  // texture indices
+    int minW, maxW;        // allowed width
+    int minH, maxH;        // allowed height
+    const char* where;     // where it is drawn
 };
 
 // clang-format off
 constexpr SizeRule kSizes[] = {
-    {  1,   1, 10, 10, 10, 10, "frame corner at (50, 460)"},
-    {  4,   4, 10, 10, 10, 10, "frame corner at (260, 460)"},
-    {  9,   9, 10, 10, 10, 10, "frame corner at (50, 50)"},
-    { 12,  12, 10, 10, 10, 10, "frame corner at (260, 50)"},
-    {  3,   3,  1, 400, 10, 10, "bottom edge, stretched to 200"},
-    { 11,  11,  1, 400, 10, 10, "top edge, stretched to 200"},
-    {  6,   6, 10, 10,  1, 400, "left side, stretched to 400"},
-    {  8,   8, 10, 10,  1, 400, "right side, stretched to 400"},
-    { 21,  21,  1, 320, 32, 32, "band stretched to 320 x 32"},
-    {  0,   0, 24, 48, 24, 48, "ring picture"},
-    { 62,  62, 24, 48, 24, 48, "ring picture"},
-    { 83,  84, 24, 48, 24, 48, "ring pictures"},
-    {127, 127, 24, 48, 24, 48, "ring picture"},
-    { 85,  85, 320, 320, 480, 480, "intro screen at (0, 0)"},
-    {126, 126,  1, 288,  1, 40, "prompt at (16, 50), inside y 50..90"},
-    {188, 197,  1, 28, 30, 36, "score digits, 28 px apart at y 7"},
-    {198, 198,  1, 200, 40, 70, "game-over plate over the board"},
-    {199, 205,  1, 12,  1, 17, "count labels at y 463..480"},
-    {206, 212, 12, 12,  1, 64, "count bars, 12 px columns"},
-    {213, 219, 12, 12,  1,  6, "count bar caps"},
-    {220, 221,  1, 200, 40, 70, "level complete and win plates"},
-    {222, 222, 32, 64, 32, 64, "window icon"},
+    {kFrameBottomLeft,  kFrameBottomLeft,  10, 10, 10, 10, "frame corner at (50, 460)"},
+    {kFrameBottomRight, kFrameBottomRight, 10, 10, 10, 10, "frame corner at (260, 460)"},
+    {kFrameTopLeft,     kFrameTopLeft,     10, 10, 10, 10, "frame corner at (50, 50)"},
+    {kFrameTopRight,    kFrameTopRight,    10, 10, 10, 10, "frame corner at (260, 50)"},
+    {kFrameBottom,      kFrameBottom,       1, 400, 10, 10, "bottom edge, stretched to 200"},
+    {kFrameTop,         kFrameTop,          1, 400, 10, 10, "top edge, stretched to 200"},
+    {kFrameLeft,        kFrameLeft,        10, 10,  1, 400, "left side, stretched to 400"},
+    {kFrameRight,       kFrameRight,       10, 10,  1, 400, "right side, stretched to 400"},
+    {kBand,             kBand,              1, 320, 32, 32, "band stretched to 320 x 32"},
+    {kRingA,            kRingA,            24, 48, 24, 48, "ring picture"},
+    {kRingB,            kRingB,            24, 48, 24, 48, "ring picture"},
+    {kRingC,            kRingD,            24, 48, 24, 48, "ring pictures"},
+    {kRingE,            kRingE,            24, 48, 24, 48, "ring picture"},
+    {kIntro,            kIntro,           320, 320, 480, 480, "intro screen at (0, 0)"},
+    {kPrompt,           kPrompt,            1, 288,  1, 40, "prompt at (16, 50), inside y 50..90"},
+    {kDigits,           kDigits + 9,        1, 28, 30, 36, "score digits, 28 px apart at y 7"},
+    {kGameOver,         kGameOver,          1, 200, 40, 70, "game-over plate over the board"},
+    {kCountLabels,      kCountLabels + 6,   1, 12,  1, 17, "count labels at y 463..480"},
+    {kCountBars,        kCountBars + 6,    12, 12,  1, 64, "count bars, 12 px columns"},
+    {kCountCaps,        kCountCaps + 6,    12, 12,  1,  6, "count bar caps"},
+    {kLevelComplete,    kYouWin,            1, 200, 40, 70, "level complete and win plates"},
+    {kIcon,             kIcon,             32, 64, 32, 64, "window icon"},
 };
 // clang-format on
 
 TEST_F(ArtFileTest, EveryRecordIsThereAndFitsWhereItIsDrawn) {
-    // 0..219 for the game's table, 220 level complete, 221 you win, 222 the icon.
-    EXPECT_GE(records_.size(), 223u);
+    EXPECT_GE(records_.size(), kRecordCount);
     EXPECT_LE(records_.size(), 300u) << "the game's texture table has 300 entries";
     for (const SizeRule& r : kSizes) {
-        for (int i = r.first; i <= r.last; ++i) {
+        for (unsigned i = r.first; i <= r.last; ++i) {
             const Picture& p = pic(i);
             EXPECT_TRUE(p.width >= r.minW && p.width <= r.maxW && p.height >= r.minH &&
                         p.height <= r.maxH)
@@ -81,9 +82,9 @@ TEST_F(ArtFileTest, EveryRecordIsThereAndFitsWhereItIsDrawn) {
 // left column; every tile must match both, and the sums must be 20, for every
 // combination the joining rule can give.
 TEST_F(ArtFileTest, EveryTileSetFillsTheSquareForEveryJoin) {
-    for (int base : kTileSets) {
+    for (unsigned base : kTileSets) {
         for (unsigned bits = 0; bits < 256; ++bits) {
-            const std::array<int, 9> t = joinOffsets(bits);
+            const std::array<int, 9> t = joinOffsets(Neighbours::fromBits(bits));
             auto w = [&](int k) { return pic(base + t[k]).width; };
             auto h = [&](int k) { return pic(base + t[k]).height; };
             ASSERT_TRUE(w(0) + w(1) + w(2) == 20 && h(0) + h(3) + h(6) == 20)
@@ -98,18 +99,18 @@ TEST_F(ArtFileTest, EveryTileSetFillsTheSquareForEveryJoin) {
 
 TEST_F(ArtFileTest, PieceColoursAreDistinctFromEachOtherAndTheClearingSet) {
     // The face colour of each set: the middle of its centre tile (offset 6).
-    auto face = [](int base) {
+    auto face = [](unsigned base) {
         const Picture& c = pic(base + 6);
         return c.at(c.width / 2, c.height / 2);
     };
     auto distance = [](Pixel a, Pixel b) { return std::hypot(a.r - b.r, a.g - b.g, a.b - b.b); };
     const Pixel clearing = face(kClearingSet);
-    for (size_t i = 0; i < kPieceSets.size(); ++i) {
-        const Pixel a = face(kPieceSets[i]);
-        EXPECT_GT(distance(a, clearing), 60.0) << "set " << kPieceSets[i] << " vs clearing set";
-        for (size_t j = i + 1; j < kPieceSets.size(); ++j) {
-            EXPECT_GT(distance(a, face(kPieceSets[j])), 60.0)
-                << "sets " << kPieceSets[i] << " and " << kPieceSets[j] << " look alike";
+    for (size_t i = 0; i < std::size(kPieceTileSets); ++i) {
+        const Pixel a = face(kPieceTileSets[i]);
+        EXPECT_GT(distance(a, clearing), 60.0) << "set " << kPieceTileSets[i] << " vs clearing set";
+        for (size_t j = i + 1; j < std::size(kPieceTileSets); ++j) {
+            EXPECT_GT(distance(a, face(kPieceTileSets[j])), 60.0)
+                << "sets " << kPieceTileSets[i] << " and " << kPieceTileSets[j] << " look alike";
         }
     }
 }
@@ -119,11 +120,13 @@ TEST_F(ArtFileTest, PieceColoursAreDistinctFromEachOtherAndTheClearingSet) {
 // hide what lies under them.
 TEST_F(ArtFileTest, StretchedPicturesAreUniformAndSolidOnesOpaque) {
     const struct {
-        int index;
+        unsigned index;
         bool vertical;  // stretched in y
-    } kStretched[] = {{6, true},   {8, true},   {3, false},  {11, false}, {21, false},
-                      {206, true}, {207, true}, {208, true}, {209, true}, {210, true},
-                      {211, true}, {212, true}, {28, false}, {28, true}};
+    } kStretched[] = {{kFrameLeft, true},     {kFrameRight, true},    {kFrameBottom, false},
+                      {kFrameTop, false},     {kBand, false},         {kCountBars, true},
+                      {kCountBars + 1, true}, {kCountBars + 2, true}, {kCountBars + 3, true},
+                      {kCountBars + 4, true}, {kCountBars + 5, true}, {kCountBars + 6, true},
+                      {kRowsBar, false},      {kRowsBar, true}};
     for (const auto& s : kStretched) {
         const Picture& p = pic(s.index);
         for (int y = 0; y < p.height; ++y) {
@@ -133,7 +136,10 @@ TEST_F(ArtFileTest, StretchedPicturesAreUniformAndSolidOnesOpaque) {
             }
         }
     }
-    for (int i : {85, 198, 220, 221, 199, 200, 201, 202, 203, 204, 205, 1, 3, 4, 6, 8, 9, 11, 12}) {
+    for (unsigned i : {kIntro, kGameOver, kLevelComplete, kYouWin, kCountLabels, kCountLabels + 1,
+                       kCountLabels + 2, kCountLabels + 3, kCountLabels + 4, kCountLabels + 5,
+                       kCountLabels + 6, kFrameBottomLeft, kFrameBottom, kFrameBottomRight,
+                       kFrameLeft, kFrameRight, kFrameTopLeft, kFrameTop, kFrameTopRight}) {
         for (size_t k = 3; k < pic(i).bgra.size(); k += 4) {
             ASSERT_EQ(pic(i).bgra[k], 255) << "record " << i << " byte " << k;
         }
@@ -153,14 +159,14 @@ TEST_F(ArtFileTest, WindowsIconFileHoldsTheWindowIconAtEverySize) {
     auto u32 = [&](size_t p) { return u16(p) | u16(p + 2) << 16; };
     ASSERT_EQ(u16(2), 1u) << "type";
     const uint32_t count = u16(4);
-    const int kSizes[] = {16, 24, 32, 48, 64, 256};
-    ASSERT_EQ(count, std::size(kSizes));
+    const int kIconSizes[] = {16, 24, 32, 48, 64, 256};
+    ASSERT_EQ(count, std::size(kIconSizes));
     ASSERT_GE(ico.size(), 6 + 16 * count);
 
-    const Picture& icon = pic(222);
+    const Picture& icon = pic(kIcon);
     for (uint32_t i = 0; i < count; ++i) {
         const size_t dir = 6 + 16 * i;
-        const int size = kSizes[i];
+        const int size = kIconSizes[i];
         const uint32_t bytes = u32(dir + 8), offset = u32(dir + 12);
         EXPECT_EQ(ico[dir], size & 0xFF) << "width of entry " << i;
         EXPECT_EQ(ico[dir + 1], size & 0xFF) << "height of entry " << i;

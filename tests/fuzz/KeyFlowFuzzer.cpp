@@ -41,8 +41,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             case 4:  // a level one row from winning
                 if (auto* play = dynamic_cast<BrikLevel*>(app.level.get())) {
                     play->linesToGo = 1;
-                    for (int c = 0; c < BrikLevel::kColumns; ++c) {
-                        play->setCell(c, 0, 1 + (c + arg) % 7);
+                    for (int c = 0; c < catalogue::kBoardColumns; ++c) {
+                        play->board.setCell(c, 0, 1 + (c + arg) % 7);
                     }
                 }
                 break;

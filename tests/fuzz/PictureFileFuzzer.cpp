@@ -8,12 +8,10 @@
 
 #include <cstdint>
 #include <cstdio>
-#include <cstring>
 #include <string>
 #include <vector>
 
 #include "render/OpenGLRenderer.h"
-#include "render/PictureStack.h"
 #include "render/TextureTable.h"
 #include "support/OffscreenGL.h"
 
@@ -34,19 +32,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     readPicture(path.c_str(), size > 0 ? data[0] % 4 : 0, bgra, w, h);
 
     if (gl.ok()) {
-        const int made = loadTexturesFrom(path.c_str());
+        const int made = gTextures.load(path.c_str());
         gl.beginFrame();
         for (int i = 0; i < made; ++i) {
             renderer.drawTexture(i, 10, static_cast<unsigned>(i));
             renderer.drawTextureScaled(5, 400, 40, -30, 0.5f, static_cast<unsigned>(i));
         }
         glFinish();
-        for (TextureEntry& e : gTextures) {
-            if (e.textureName != 0) {
-                glDeleteTextures(1, &e.textureName);
-            }
-        }
-        std::memset(gTextures, 0, sizeof gTextures);
+        gTextures.release();
     }
     std::remove(path.c_str());
     return 0;

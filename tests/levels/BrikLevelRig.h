@@ -4,10 +4,11 @@
 // puts them back as a fresh program has them when it goes.
 
 #include <algorithm>
+#include <array>
 #include <cstdint>
 #include <iterator>
-#include <vector>
 
+#include "catalogue/Catalogue.h"
 #include "fakes/FakeAudio.h"
 #include "fakes/FakeRenderer.h"
 #include "levels/BrikLevel.h"
@@ -15,11 +16,15 @@
 
 constexpr int kSpace = 32, kLeft = 37, kUp = 38, kRight = 39, kDown = 40;
 
-// First texture of the tile set of colour numbers 1..7; [0] is the clearing set.
-constexpr uint8_t kBase[8] = {148, 128, 86, 22, 63, 106, 168, 42};
+// The tile set of colour numbers 1..7 (I Z O S J L T); [0] is the clearing set.
+constexpr unsigned kSetOfColour[8] = {
+    catalogue::kClearingSet, catalogue::kTileSetI, catalogue::kTileSetZ, catalogue::kTileSetO,
+    catalogue::kTileSetS,    catalogue::kTileSetJ, catalogue::kTileSetL, catalogue::kTileSetT};
 
-inline Tetrimino* const kPieceOfType[7] = {&gTetriminoO, &gTetriminoZ, &gTetriminoS, &gTetriminoL,
-                                           &gTetriminoJ, &gTetriminoT, &gTetriminoI};
+// The shared piece of each type code 0..6: O Z S L J T I.
+inline Tetrimino* const kPieceOfType[catalogue::kPieceCount] = {
+    &gTetriminoO, &gTetriminoZ, &gTetriminoS, &gTetriminoL,
+    &gTetriminoJ, &gTetriminoT, &gTetriminoI};
 
 // The type code 0..6 of a shared piece; -1 for anything else.
 inline int typeOf(const Tetrimino* piece) {
@@ -27,10 +32,25 @@ inline int typeOf(const Tetrimino* piece) {
     return found == std::end(kPieceOfType) ? -1 : static_cast<int>(found - kPieceOfType);
 }
 
-// Several values as one, so that a test checks a whole state on one line.
-template <class... T>
-std::vector<long long> vals(T... v) {
-    return {static_cast<long long>(v)...};
+inline bool inClearingSet(uint8_t tile) {
+    return tile >= catalogue::kClearingSet &&
+           tile < catalogue::kClearingSet + catalogue::kTileSetSize;
+}
+
+// The nine tiles a square of the set starting at `base` shows with these
+// neighbours, by the joining rule.
+inline std::array<int, 9> joinedTiles(unsigned base, const catalogue::Neighbours& n) {
+    std::array<int, 9> tiles = catalogue::joinOffsets(n);
+    for (int& t : tiles) {
+        t += static_cast<int>(base);
+    }
+    return tiles;
+}
+
+inline std::array<int, 9> tilesOf(const Cell& cell) {
+    std::array<int, 9> tiles;
+    std::copy(std::begin(cell.tiles), std::end(cell.tiles), tiles.begin());
+    return tiles;
 }
 
 // The level itself, so tests reach its fields as rig.row, rig.state, ...
@@ -73,15 +93,15 @@ struct Rig : BrikLevel {
     }
 
     void fillRow(int r, int exceptColumn = -1, int colour = 3) {
-        for (int c = 0; c < kColumns; ++c) {
+        for (int c = 0; c < catalogue::kBoardColumns; ++c) {
             if (c != exceptColumn) {
-                setCell(c, r, colour);
+                board.setCell(c, r, colour);
             }
         }
     }
 
     int filledCount() const {
-        return static_cast<int>(std::count_if(std::begin(board), std::end(board),
+        return static_cast<int>(std::count_if(std::begin(board.cells), std::end(board.cells),
                                               [](const Cell& c) { return c.filled(); }));
     }
 };

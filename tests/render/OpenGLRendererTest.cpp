@@ -8,41 +8,44 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <cstring>
 #include <string>
 
 #include <unistd.h>
 
+#include "catalogue/Catalogue.h"
 #include "pieces/Cell.h"
 #include "support/OffscreenGL.h"
 
 namespace {
+
+using namespace catalogue;
 
 // CTest runs each test as a process of its own, several at once: one file each.
 const std::string kFileName = "renderer_test-" + std::to_string(getpid()) + ".dat";
 const char* kFile = kFileName.c_str();
 using Box = std::array<int, 4>;  // left, top, right, bottom, inclusive
 
-// The textures go with the context at the end of each test.
 class OpenGLRendererTest : public ::testing::Test {
 protected:
     void SetUp() override { ASSERT_TRUE(gl.ok()) << "no offscreen OpenGL context"; }
-    void TearDown() override { std::remove(kFile); }
+    void TearDown() override {
+        gTextures.release();  // while the context that made them is current
+        std::remove(kFile);
+    }
     // Makes picture `index` a solid w x h block of the given red (blue and green 0).
     void set(unsigned index, int w, int h, uint8_t red) {
         pictures[index] = solidPicture(w, h, 0, 0, red);
     }
     void load() {
-        std::memset(gTextures, 0, sizeof gTextures);
         writePictureFile(kFile, pictures);
-        ASSERT_EQ(loadTexturesFrom(kFile), static_cast<int>(pictures.size()));
+        ASSERT_EQ(gTextures.load(kFile), static_cast<int>(pictures.size()));
         gl.beginFrame();
     }
     // The box of visible pixels with the given red value.
     Box boxOf(uint8_t red) const {
-        Box box{320, 480, -1, -1};
-        for (int i = 0; i < 320 * 480; ++i) {
-            const int x = i % 320, y = i / 320;
+        Box box{kScreenWidth, kScreenHeight, -1, -1};
+        for (int i = 0; i < kScreenWidth * kScreenHeight; ++i) {
+            const int x = i % kScreenWidth, y = i / kScreenWidth;
             if (OffscreenGL::at(px, x, y).r == red && OffscreenGL::at(px, x, y).a != 0) {
                 box = {std::min(box[0], x), std::min(box[1], y), std::max(box[2], x),
                        std::max(box[3], y)};
@@ -61,19 +64,20 @@ protected:
 };
 
 TEST_F(OpenGLRendererTest, PlacementUpwardBarsAndTheClearingFade) {
+    constexpr unsigned kClearingTile = kClearingSet + 2;
     set(5, 5, 7, 200);
-    set(28, 4, 4, 90);
-    set(150, 4, 4, 255);  // of the clearing set
+    set(kRowsBar, 4, 4, 90);
+    set(kClearingTile, 4, 4, 255);
     set(30, 4, 4, 255);
     load();
     renderer.drawTextureCentered(10, 10, 5);
-    renderer.drawTextureScaled(262, 466, 4, -16, 1.0f, 28);
+    renderer.drawTextureScaled(262, 466, 4, -16, 1.0f, kRowsBar);
     renderer.fade = 1.0f;
-    renderer.drawTexture(0, 100, 150);
+    renderer.drawTexture(0, 100, kClearingTile);
     renderer.drawTexture(10, 100, 30);
-    renderer.drawTextureScaled(20, 100, 4, 4, 1.0f, 150);
+    renderer.drawTextureScaled(20, 100, 4, 4, 1.0f, kClearingTile);
     renderer.fade = 0.5f;
-    renderer.drawTexture(30, 100, 150);
+    renderer.drawTexture(30, 100, kClearingTile);
     px = gl.readPixels();
     EXPECT_EQ(boxOf(200), (Box{8, 7, 12, 13})) << "5x7 centred on (10,10)";
     EXPECT_EQ(boxOf(90), (Box{262, 450, 265, 465})) << "a negative height grows upward";
@@ -104,16 +108,20 @@ TEST_F(OpenGLRendererTest, BoardFrameSurroundsThePlayfieldAndUnknownPicturesDraw
     const struct {
         unsigned texture;
         Box box;
-    } kFrame[] = {{1, {50, 460, 59, 469}},  {6, {50, 60, 59, 459}},   {9, {50, 50, 59, 59}},
-                  {11, {60, 50, 259, 59}},  {3, {60, 460, 259, 469}}, {4, {260, 460, 269, 469}},
-                  {8, {260, 60, 269, 459}}, {12, {260, 50, 269, 59}}};
+    } kFrame[] = {{kFrameBottomLeft, {50, 460, 59, 469}}, {kFrameLeft, {50, 60, 59, 459}},
+                  {kFrameTopLeft, {50, 50, 59, 59}},      {kFrameTop, {60, 50, 259, 59}},
+                  {kFrameBottom, {60, 460, 259, 469}},    {kFrameBottomRight, {260, 460, 269, 469}},
+                  {kFrameRight, {260, 60, 269, 459}},     {kFrameTopRight, {260, 50, 269, 59}}};
     for (const auto& f : kFrame) {
         set(f.texture, 10, 10, static_cast<uint8_t>(11 * f.texture));
     }
-    set(7, 10, 10, 77);  // the unused centre piece is never drawn
+    constexpr uint8_t kCentre = kFrameBottomLeft + 6;  // the frame never draws this piece
+    set(kCentre, 10, 10, 77);
     load();
-    Cell board[200];
-    board[0] = Cell(0, 7, 7, 7, 7, 7, 7, 7, 7, 7);  // column 0, row 0: nine 10x10 tiles of 77
+    Cell board[kBoardCells];
+    // Column 0, row 0: nine 10x10 tiles of 77.
+    board[0] =
+        Cell(0, kCentre, kCentre, kCentre, kCentre, kCentre, kCentre, kCentre, kCentre, kCentre);
     renderer.drawBoard(board);
     // Pictures out of the table, or in it but not in the file (200 records),
     // draw nothing: no untextured white block.

@@ -9,33 +9,35 @@
 
 #include <algorithm>
 #include <array>
-#include <cstring>
 #include <memory>
 #include <random>
 #include <string>
 
 #include "app/DrawList.h"
 #include "app/IntroLevel.h"
+#include "catalogue/Catalogue.h"
 #include "fakes/FakeAudio.h"
 #include "levels/DuobrikLevel.h"
 #include "levels/DuobrikLevels.h"
 #include "render/OpenGLRenderer.h"
-#include "render/PictureStack.h"
+#include "render/TextureTable.h"
 #include "support/OffscreenGL.h"
 
 namespace {
 
-// The textures go with the context at the end of each test.
 class StackedDrawingTest : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(gl.ok()) << "no offscreen OpenGL context";
-        std::memset(gTextures, 0, sizeof gTextures);
-        ASSERT_GE(loadTextures(), 220) << "the game's picture file is missing";
-        ASSERT_NE(gPictureStack.textureName, 0u) << "no picture stack was made";
+        ASSERT_GE(loadTextures(), static_cast<int>(catalogue::kRecordCount))
+            << "the game's picture file is missing";
+        ASSERT_NE(gTextures.stack().textureName(), 0u) << "no picture stack was made";
         gRenderer = &plain;  // the levels write the fade through it
     }
-    void TearDown() override { gRenderer = nullptr; }
+    void TearDown() override {
+        gRenderer = nullptr;
+        gTextures.release();  // while the context that made them is current
+    }
 
     // Draws the scene once with each renderer and expects the same bytes.
     template <typename Scene>
@@ -73,18 +75,18 @@ TEST_F(StackedDrawingTest, TheGamesScenesDrawTheSame) {
     std::unique_ptr<DuobrikLevel> level = makeDuobrikLevel(1);
     level->start();
     level->update(1000, 1);
-    for (int row = 0; row < BrikLevel::kRows - 1; ++row) {
-        for (int c = 0; c < BrikLevel::kColumns; ++c) {
-            level->setCell(c, row, 1 + (c * 3 + row) % 7);
+    for (int row = 0; row < catalogue::kBoardRows - 1; ++row) {
+        for (int c = 0; c < catalogue::kBoardColumns; ++c) {
+            level->board.setCell(c, row, 1 + (c * 3 + row) % 7);
         }
-        level->closeLowerEdges(row);
+        level->board.closeLowerEdges(row);
     }
     std::ranges::copy(std::array{0.15f, 0.5f, 0.77f, 1.0f}, level->voiceLevels);
     level->score = 123456;
     expectSameFrames("full board with bands", [&] { level->draw(); });
 
     for (int row = 0; row < 4; ++row) {
-        level->markClearing(row);
+        level->board.markClearing(row);
     }
     for (float fade : {0.0f, 0.37f, 0.5f, 0.99f}) {
         stacked.fade = plain.fade = fade;
@@ -112,12 +114,12 @@ TEST_F(StackedDrawingTest, PlayedBackFramesDrawTheSame) {
     level->start();
     level->update(1000, 1);
     for (int row = 0; row < 6; ++row) {
-        for (int c = 0; c < BrikLevel::kColumns; ++c) {
-            level->setCell(c, row, 1 + (c + row) % 7);
+        for (int c = 0; c < catalogue::kBoardColumns; ++c) {
+            level->board.setCell(c, row, 1 + (c + row) % 7);
         }
-        level->closeLowerEdges(row);
+        level->board.closeLowerEdges(row);
     }
-    level->markClearing(1);
+    level->board.markClearing(1);
     level->shakeAmplitude = 12.5f;
     level->shakePhase = 1.3f;
     DrawList list;
@@ -162,7 +164,7 @@ TEST_F(StackedDrawingTest, StretchedAndTurnedPicturesDrawTheSame) {
             gRenderer->rotate(angle);
             gRenderer->translate(-160.0f, -240.0f);
             for (unsigned t = 0; t < kMaxTextures; ++t) {
-                if (gPictureStack.find(t) != nullptr) {
+                if (gTextures.stack().find(t) != nullptr) {
                     const int w = static_cast<int>(pick() % 90) - 20;
                     const int h = static_cast<int>(pick() % 90) - 20;
                     gRenderer->drawTextureScaled(static_cast<int>(pick() % 300),

@@ -4,6 +4,7 @@
 #include <GL/gl.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <fstream>
@@ -21,15 +22,16 @@ namespace {
 const std::string kFileName = "texture_table_test-" + std::to_string(getpid()) + ".dat";
 const char* kFile = kFileName.c_str();
 
-// The textures go with the context at the end of each test.
 class TextureTableTest : public ::testing::Test {
 protected:
     void SetUp() override { ASSERT_TRUE(gl.ok()) << "no offscreen OpenGL context"; }
-    void TearDown() override { std::remove(kFile); }
+    void TearDown() override {
+        gTextures.release();  // while the context that made them is current
+        std::remove(kFile);
+    }
     int load(const std::vector<TestPicture>& pictures) {
-        std::memset(gTextures, 0, sizeof gTextures);
         writePictureFile(kFile, pictures);
-        return loadTexturesFrom(kFile);
+        return gTextures.load(kFile);
     }
     // The whole padded texture of an entry, RGBA.
     static std::vector<uint8_t> textureOf(const TextureEntry& e) {
@@ -60,7 +62,7 @@ TEST_F(TextureTableTest, PicturesArePaddedToPowersOfTwoWithTransparentBlack) {
 }
 
 TEST_F(TextureTableTest, RecordCountsFromEmptyShortAndOverlongFiles) {
-    EXPECT_EQ(loadTexturesFrom("no-such-file.dat"), 0);
+    EXPECT_EQ(gTextures.load("no-such-file.dat"), 0);
     EXPECT_EQ(load({}), 0);
     EXPECT_EQ(gTextures[0].textureName, 0u);
     // A 0x0 record takes its eight bytes and keeps its index.
@@ -83,6 +85,47 @@ TEST_F(TextureTableTest, RecordCountsFromEmptyShortAndOverlongFiles) {
     EXPECT_NE(gTextures[299].textureName, 0u);
 }
 
+// The texture names a load made: its pictures' and its stack's.
+std::vector<GLuint> namesInUse() {
+    std::vector<GLuint> names{gTextures.stack().textureName()};
+    for (unsigned i = 0; i < kMaxTextures; ++i) {
+        names.push_back(gTextures[i].textureName);
+    }
+    std::erase(names, 0u);
+    return names;
+}
+
+TEST_F(TextureTableTest, ReleaseDeletesEveryTextureOfTheTableAndItsStack) {
+    ASSERT_EQ(load({solidPicture(2, 2, 1, 1, 1), solidPicture(4, 4, 2, 2, 2)}), 2);
+    const std::vector<GLuint> made = namesInUse();
+    ASSERT_EQ(made.size(), 3u) << "two pictures and the stack";
+    gTextures.release();
+    for (const GLuint name : made) {
+        EXPECT_EQ(glIsTexture(name), GL_FALSE) << "texture " << name << " was kept";
+    }
+    EXPECT_TRUE(namesInUse().empty()) << "the released table still names textures";
+}
+
+TEST_F(TextureTableTest, LoadingAgainLeavesNoTextureOfTheLoadBefore) {
+    ASSERT_EQ(load({solidPicture(2, 2, 1, 1, 1), solidPicture(4, 4, 2, 2, 2)}), 2);
+    const std::vector<GLuint> before = namesInUse();
+    ASSERT_EQ(load({solidPicture(1, 1, 3, 3, 3)}), 1);
+    const std::vector<GLuint> now = namesInUse();
+    for (const GLuint name : before) {
+        // OpenGL may hand a deleted name out again, to a texture of the new load.
+        const bool reused = std::find(now.begin(), now.end(), name) != now.end();
+        EXPECT_TRUE(reused || glIsTexture(name) == GL_FALSE) << "texture " << name << " leaked";
+    }
+}
+
+TEST_F(TextureTableTest, LoadingAgainEmptiesTheEntriesBeyondTheNewRecords) {
+    ASSERT_EQ(load({solidPicture(2, 2, 1, 1, 1), solidPicture(4, 4, 2, 2, 2)}), 2);
+    ASSERT_EQ(load({solidPicture(1, 1, 3, 3, 3)}), 1);
+    EXPECT_EQ(gTextures[1].textureName, 0u);
+    EXPECT_EQ(gTextures[1].width, 0);
+    EXPECT_EQ(gTextures.stack().find(1), nullptr) << "the stack still holds the old picture 1";
+}
+
 TEST_F(TextureTableTest, DamagedSizesAndGarbageEndLoadingSafely) {
     const int32_t bad[][2] = {{-1, 4}, {4, -1}, {1 << 30, 1}, {1, 1 << 30}, {100000, 100000}};
     for (const auto& size : bad) {
@@ -99,7 +142,7 @@ TEST_F(TextureTableTest, DamagedSizesAndGarbageEndLoadingSafely) {
         }
         std::ofstream(kFile, std::ios::binary) << bytes;
         // A negative count would show as a huge unsigned one.
-        EXPECT_LE(static_cast<unsigned>(loadTexturesFrom(kFile)), unsigned{kMaxTextures});
+        EXPECT_LE(static_cast<unsigned>(gTextures.load(kFile)), unsigned{kMaxTextures});
     }
 }
 

@@ -11,22 +11,22 @@
 #include "tools/artgen/TileSet.h"
 
 namespace art {
+
+using namespace catalogue;
+
 namespace {
 
 constexpr Rgba kClear{0, 0, 0, 0};
 constexpr Rgba kBlack{0, 0, 0, 255};
 constexpr Rgba kWhite{255, 255, 255, 255};
 
-// Screen geometry the pictures are made for.
-constexpr int kScreenW = 320, kScreenH = 480;
-constexpr int kFrame = 10;                   // frame thickness around the board
-constexpr int kBoardW = 200, kBoardH = 400;  // the board inside the frame
-constexpr int kFrameSlice = 16;              // length of the stretched side/edge pictures
-constexpr int kPromptW = 288;                // prompt at x 16, centred on the screen
-constexpr int kPlateW = 192;                 // plates over the lower board, inside its 200 px
-constexpr int kDigitScale = 5;               // 25 x 35 digits for a 28 px pitch
-constexpr int kCountW = 12;                  // piece-count columns
-constexpr int kLabelH = 17;                  // labels at y 463..480
+// Sizes of the pictures for where the game draws them.
+constexpr int kFrameSlice = 16;  // length of the stretched side/edge pictures
+constexpr int kPromptW = 288;    // prompt at x 16, centred on the screen
+constexpr int kPlateW = 192;     // plates over the lower board, inside its 200 px
+constexpr int kDigitScale = 5;   // 25 x 35 digits for a 28 px pitch
+constexpr int kCountW = 12;      // piece-count columns
+constexpr int kLabelH = 17;      // labels at y 463..480
 constexpr int kIconSize = 64;
 
 // The frame is neutral metal: the same light as the blocks, no hue.
@@ -140,22 +140,23 @@ void ringPictures(std::vector<Image>& r) {
 
 void frame(std::vector<Image>& r) {
     // One ring of metal around the board, cut into its eight pieces.
-    const int w = kBoardW + 2 * kFrame, h = kBoardH + 2 * kFrame;
+    const int w = kBoardWidth + 2 * kFrameThickness, h = kBoardHeight + 2 * kFrameThickness;
     Mask m(w, h);
     m.fillRect(0, 0, w, h);
-    m.fillRect(kFrame, kFrame, kBoardW, kBoardH, false);
+    m.fillRect(kFrameThickness, kFrameThickness, kBoardWidth, kBoardHeight, false);
     const Image f = shade(m, kMetal);
     const int midX = w / 2, midY = h / 2;
-    r[kFrameTopLeft] = f.crop(0, 0, kFrame, kFrame);
-    r[kFrameTopRight] = f.crop(w - kFrame, 0, kFrame, kFrame);
-    r[kFrameBottomLeft] = f.crop(0, h - kFrame, kFrame, kFrame);
-    r[kFrameBottomRight] = f.crop(w - kFrame, h - kFrame, kFrame, kFrame);
+    r[kFrameTopLeft] = f.crop(0, 0, kFrameThickness, kFrameThickness);
+    r[kFrameTopRight] = f.crop(w - kFrameThickness, 0, kFrameThickness, kFrameThickness);
+    r[kFrameBottomLeft] = f.crop(0, h - kFrameThickness, kFrameThickness, kFrameThickness);
+    r[kFrameBottomRight] =
+        f.crop(w - kFrameThickness, h - kFrameThickness, kFrameThickness, kFrameThickness);
     // The sides and edges are stretched, so they are cut from the middle,
     // where every row (or column) is the same.
-    r[kFrameTop] = f.crop(midX, 0, kFrameSlice, kFrame);
-    r[kFrameBottom] = f.crop(midX, h - kFrame, kFrameSlice, kFrame);
-    r[kFrameLeft] = f.crop(0, midY, kFrame, kFrameSlice);
-    r[kFrameRight] = f.crop(w - kFrame, midY, kFrame, kFrameSlice);
+    r[kFrameTop] = f.crop(midX, 0, kFrameSlice, kFrameThickness);
+    r[kFrameBottom] = f.crop(midX, h - kFrameThickness, kFrameSlice, kFrameThickness);
+    r[kFrameLeft] = f.crop(0, midY, kFrameThickness, kFrameSlice);
+    r[kFrameRight] = f.crop(w - kFrameThickness, midY, kFrameThickness, kFrameSlice);
 }
 
 Image band() {
@@ -173,7 +174,7 @@ Image band() {
 }
 
 bool tileSets(std::vector<Image>& r, std::string& error) {
-    auto place = [&](int base, Rgba colour) {
+    auto place = [&](unsigned base, Rgba colour) {
         std::vector<Image> set;
         if (!tiles::buildSet(tiles::blockShading(colour), set, error)) {
             return false;
@@ -213,7 +214,7 @@ Image pieceStack(const std::vector<Image>& r, std::initializer_list<std::string_
             tiles::Neighbours n{same(-1, 0), same(1, 0), same(0, 1),   same(0, -1),
                                 same(-1, 1), same(1, 1), same(-1, -1), same(1, -1)};
             const char kind = static_cast<char>(std::toupper(static_cast<unsigned char>(id)));
-            int base = kClearingSet;
+            unsigned base = kClearingSet;
             for (const PieceColour& p : kPieces) {
                 if (p.piece == kind) {
                     base = p.setBase;
@@ -227,17 +228,17 @@ Image pieceStack(const std::vector<Image>& r, std::initializer_list<std::string_
 }
 
 Image intro(const std::vector<Image>& r) {
-    Image out(kScreenW, kScreenH);
+    Image out(kScreenWidth, kScreenHeight);
     // Deep blue night fading to black, with the faint grid of an empty board.
-    for (int y = 0; y < kScreenH; ++y) {
-        const float t = static_cast<float>(y) / (kScreenH - 1);
-        out.fillRect(0, y, kScreenW, 1, mixed({16, 22, 48, 255}, {4, 5, 12, 255}, t));
+    for (int y = 0; y < kScreenHeight; ++y) {
+        const float t = static_cast<float>(y) / (kScreenHeight - 1);
+        out.fillRect(0, y, kScreenWidth, 1, mixed({16, 22, 48, 255}, {4, 5, 12, 255}, t));
     }
-    for (int x = 0; x < kScreenW; x += tiles::kSquare) {
-        out.fillRect(x, 0, 1, kScreenH, withAlpha(kWhite, 0.035f));
+    for (int x = 0; x < kScreenWidth; x += tiles::kSquare) {
+        out.fillRect(x, 0, 1, kScreenHeight, withAlpha(kWhite, 0.035f));
     }
-    for (int y = 0; y < kScreenH; y += tiles::kSquare) {
-        out.fillRect(0, y, kScreenW, 1, withAlpha(kWhite, 0.035f));
+    for (int y = 0; y < kScreenHeight; y += tiles::kSquare) {
+        out.fillRect(0, y, kScreenWidth, 1, withAlpha(kWhite, 0.035f));
     }
 
     // The title, below the prompt's strip (y 50..90): letters laid in small
@@ -247,7 +248,7 @@ Image intro(const std::vector<Image>& r) {
     for (const TitleLetter& l : kTitle) {
         titleCols += static_cast<int>(std::string_view(l.rows[0]).size()) + 1;
     }
-    int x = (kScreenW - (titleCols - 1) * kTitleCell) / 2;
+    int x = (kScreenWidth - (titleCols - 1) * kTitleCell) / 2;
     for (const TitleLetter& l : kTitle) {
         const int cols = static_cast<int>(std::string_view(l.rows[0]).size());
         Mask brick(kTitleCell, kTitleCell);
@@ -272,7 +273,7 @@ Image intro(const std::vector<Image>& r) {
         x += (cols + 1) * kTitleCell;
     }
     const Image tagline = shadowedText("A FALLING BLOCK PUZZLE", 1, {150, 160, 190, 255});
-    out.draw(tagline, (kScreenW - tagline.width()) / 2, 162);
+    out.draw(tagline, (kScreenWidth - tagline.width()) / 2, 162);
 
     // A few pieces come to rest on a metal ledge: one of each kind.
     const Image stack = pieceStack(r,
@@ -283,11 +284,11 @@ Image intro(const std::vector<Image>& r) {
                                        "IIIIJJJLLL",
                                    },
                                    tiles::kSquare);
-    const int stackX = (kScreenW - stack.width()) / 2, stackY = 206;
+    const int stackX = (kScreenWidth - stack.width()) / 2, stackY = 206;
     out.draw(stack, stackX, stackY);
-    Mask ledge(stack.width() + 2 * kFrame, kFrame);
+    Mask ledge(stack.width() + 2 * kFrameThickness, kFrameThickness);
     ledge.fillRect(0, 0, ledge.width(), ledge.height());
-    out.draw(shade(ledge, kMetal), stackX - kFrame, stackY + stack.height());
+    out.draw(shade(ledge, kMetal), stackX - kFrameThickness, stackY + stack.height());
 
     // The controls.
     struct Control {
@@ -303,7 +304,7 @@ Image intro(const std::vector<Image>& r) {
         {"ESC", "QUIT"},
     };
     const Image heading = shadowedText("CONTROLS", 2, {150, 160, 190, 255});
-    out.draw(heading, (kScreenW - heading.width()) / 2, 340);
+    out.draw(heading, (kScreenWidth - heading.width()) / 2, 340);
     int y = 370;
     for (const Control& c : kControls) {
         out.draw(shadowedText(c.keys, 2, {120, 220, 240, 255}), 28, y);
@@ -455,7 +456,7 @@ Rgba pieceColour(char piece) {
     return kClearingBase;
 }
 
-std::vector<Image> tileSet(const std::vector<Image>& records, int base) {
+std::vector<Image> tileSet(const std::vector<Image>& records, unsigned base) {
     return {records.begin() + base, records.begin() + base + tiles::kSetSize};
 }
 

@@ -13,6 +13,8 @@
 #include "tools/artgen/PixelFont.h"
 #include "tools/artgen/TileSet.h"
 
+using namespace catalogue;
+
 namespace {
 
 constexpr Rgba kSheetBack{40, 42, 48, 255};
@@ -56,11 +58,11 @@ int zoomFor(const Image& img) {
 class MockScreen {
 public:
     explicit MockScreen(const std::vector<Image>& records)
-        : tex_(records), screen_(320, 480, {0, 0, 0, 255}) {}
+        : tex_(records), screen_(kScreenWidth, kScreenHeight, {0, 0, 0, 255}) {}
 
     // As the game's textured quad: nearest sampling, colour times brightness,
     // negative sizes extend left or up with the picture mirrored.
-    void scaled(int x, int y, int w, int h, float brightness, int index) {
+    void scaled(int x, int y, int w, int h, float brightness, unsigned index) {
         const Image& t = tex_[index];
         if (w == 0 || h == 0 || t.width() == 0 || t.height() == 0) {
             return;
@@ -77,33 +79,36 @@ public:
             }
         }
     }
-    void draw(int x, int y, int index, float brightness = 1.0f) {
+    void draw(int x, int y, unsigned index, float brightness = 1.0f) {
         scaled(x, y, tex_[index].width(), tex_[index].height(), brightness, index);
     }
-    void centred(int x, int y, int index) {
+    void centred(int x, int y, unsigned index) {
         draw(x - tex_[index].width() / 2, y - tex_[index].height() / 2, index);
     }
-    void cell(int x, int y, const std::array<int, 9>& t, float fade) {
+    void cell(int x, int y, const std::array<unsigned, 9>& t, float fade) {
         const int w1 = tex_[t[0]].width(), w2 = tex_[t[1]].width();
         const int h1 = tex_[t[0]].height(), h4 = tex_[t[3]].height(), h7 = tex_[t[6]].height();
         const int xs[] = {x, x + w1, x + w1 + w2};
-        const int ys[] = {y + 20 - h1, y + 20 - h1 - h4, y + 20 - h1 - h4 - h7};
+        const int ys[] = {y + kSquarePixels - h1, y + kSquarePixels - h1 - h4,
+                          y + kSquarePixels - h1 - h4 - h7};
         for (int k = 0; k < 9; ++k) {
-            const bool clearing = t[k] >= art::kClearingSet && t[k] < art::kClearingSet + 20;
+            const bool clearing = t[k] >= kClearingSet && t[k] < kClearingSet + kTileSetSize;
             draw(xs[k % 3], ys[k / 3], t[k], clearing ? 1.0f - fade : 1.0f);
         }
     }
     void frame() {
-        draw(50, 460, art::kFrameBottomLeft);
+        constexpr int left = kBoardLeft - kFrameThickness, right = kBoardLeft + kBoardWidth;
+        constexpr int top = kBoardTop - kFrameThickness, bottom = kBoardTop + kBoardHeight;
+        draw(left, bottom, kFrameBottomLeft);
         for (int twice = 0; twice < 2; ++twice) {
-            scaled(50, 60, tex_[art::kFrameLeft].width(), 400, 1.0f, art::kFrameLeft);
+            scaled(left, kBoardTop, tex_[kFrameLeft].width(), kBoardHeight, 1.0f, kFrameLeft);
         }
-        draw(50, 50, art::kFrameTopLeft);
-        scaled(60, 50, 200, tex_[art::kFrameTop].height(), 1.0f, art::kFrameTop);
-        scaled(60, 460, 200, tex_[art::kFrameBottom].height(), 1.0f, art::kFrameBottom);
-        draw(260, 460, art::kFrameBottomRight);
-        scaled(260, 60, tex_[art::kFrameRight].width(), 400, 1.0f, art::kFrameRight);
-        draw(260, 50, art::kFrameTopRight);
+        draw(left, top, kFrameTopLeft);
+        scaled(kBoardLeft, top, kBoardWidth, tex_[kFrameTop].height(), 1.0f, kFrameTop);
+        scaled(kBoardLeft, bottom, kBoardWidth, tex_[kFrameBottom].height(), 1.0f, kFrameBottom);
+        draw(right, bottom, kFrameBottomRight);
+        scaled(right, kBoardTop, tex_[kFrameRight].width(), kBoardHeight, 1.0f, kFrameRight);
+        draw(right, top, kFrameTopRight);
     }
 
     // Draws the pieces of a grid (top row first; a letter per square names
@@ -126,17 +131,18 @@ public:
                 const tiles::Neighbours n{same(-1, 0), same(1, 0), same(0, 1),   same(0, -1),
                                           same(-1, 1), same(1, 1), same(-1, -1), same(1, -1)};
                 const char kind = static_cast<char>(std::toupper(static_cast<unsigned char>(id)));
-                int base = art::kClearingSet;
+                unsigned base = kClearingSet;
                 for (const art::PieceColour& p : art::kPieces) {
                     if (p.piece == kind) {
                         base = p.setBase;
                     }
                 }
-                std::array<int, 9> t = tiles::joinOffsets(n);
-                for (int& k : t) {
-                    k += base;
+                const std::array<int, 9> offsets = tiles::joinOffsets(n);
+                std::array<unsigned, 9> t;
+                for (int k = 0; k < 9; ++k) {
+                    t[k] = base + static_cast<unsigned>(offsets[k]);
                 }
-                cell(x + 20 * c, y + 20 * r, t, fade);
+                cell(x + kSquarePixels * c, y + kSquarePixels * r, t, fade);
             }
         }
     }
@@ -150,8 +156,8 @@ private:
 
 Image introMock(const std::vector<Image>& r) {
     MockScreen s(r);
-    s.draw(0, 0, art::kIntro);
-    s.draw(16, 50, art::kPrompt);
+    s.draw(0, 0, kIntro);
+    s.draw(16, 50, kPrompt);
     return s.image();
 }
 
@@ -159,46 +165,46 @@ Image playMock(const std::vector<Image>& r, bool lost) {
     MockScreen s(r);
     // The ring at the angle of 270 degrees, as the game places it.
     float a = 270.0f / 360.0f * 2.0f * std::numbers::pi_v<float>;
-    for (int index :
-         {art::kRingA, art::kRingE, art::kRingB, art::kRingA, art::kRingC, art::kRingD}) {
+    for (unsigned index : {kRingA, kRingE, kRingB, kRingA, kRingC, kRingD}) {
         s.centred(static_cast<int>(std::cos(a) * 106 + 160),
                   static_cast<int>(std::sin(a) * 106 + 160), index);
         a += 0.837758f;
     }
     const float levels[] = {0.9f, 0.55f, 0.3f, 0.75f};
     for (int v = 0; v < 4; ++v) {
-        s.scaled(0, 320 + 32 * v, 320, 32, levels[v], art::kBand);
+        s.scaled(0, 320 + 32 * v, kScreenWidth, 32, levels[v], kBand);
     }
     s.frame();
     if (lost) {
         s.pieces(
             {"XXXXXXXXXX", "XXXXXXXXXX", "XXXXXXXXXX", "XXXXXXXXXX", "XXXXXXXXXX", "XXXXXXXXXX"},
-            60, 340);
+            squareX(0), squareY(5));
     } else {
         s.pieces({"I.........", "I.....ZZ..", "IT....LZZ.", "ITT.J.L.OO", ".TSSJ.LLOO",
                   ".SSJJ.....", "XXXXXXXXXX"},
-                 60, 320, 0.35f);
-        s.pieces({".S.", ".SS", "..S"}, 100, 160);  // the falling piece
+                 squareX(0), squareY(6), 0.35f);
+        s.pieces({".S.", ".SS", "..S"}, squareX(2), squareY(14));  // the falling piece
     }
     s.pieces({".T.", "TTT"}, 200, 5);  // the preview
-    s.scaled(262, 466, 4, -16 * 7, 1.0f, 28);
+    s.scaled(262, 466, 4, -16 * 7, 1.0f, kRowsBar);
     for (int i = 0, score = 1230; i < 5; ++i, score /= 10) {
-        s.draw(162 - 28 * i, 7, art::kDigits + score % 10);
+        s.draw(162 - 28 * i, 7, kDigits + static_cast<unsigned>(score % 10));
     }
     struct Column {
-        int x, count, offset;
+        int x, count;
+        unsigned offset;
     };
     const Column columns[] = {{2, 12, 0},   {14, 5, 3},  {26, 7, 2},  {38, 6, 6},
                               {270, 10, 4}, {282, 9, 1}, {294, 8, 5}, {306, 12, 0}};
     for (const Column& c : columns) {
         if (c.count != 0) {
-            s.scaled(c.x, 466, 12, -(3 + c.count * 4), 1.0f, art::kCountBars + c.offset);
+            s.scaled(c.x, 466, 12, -(3 + c.count * 4), 1.0f, kCountBars + c.offset);
         }
-        s.draw(c.x, 462 - c.count * 4, art::kCountCaps + c.offset);
-        s.draw(c.x, 463, art::kCountLabels + c.offset);
+        s.draw(c.x, 462 - c.count * 4, kCountCaps + c.offset);
+        s.draw(c.x, 463, kCountLabels + c.offset);
     }
     if (lost) {
-        s.centred(160, 400, art::kGameOver);
+        s.centred(kPlateCentreX, kPlateCentreY, kGameOver);
     }
     return s.image();
 }
@@ -227,7 +233,7 @@ Image contactSheet(const std::vector<Image>& records) {
         rowH = std::max(rowH, h);
     }
     const int mocksY = y + rowH + 3 * kGap + 20;
-    Image sheet(kSheetW, mocksY + 480 + kMargin, kSheetBack);
+    Image sheet(kSheetW, mocksY + kScreenHeight + kMargin, kSheetBack);
     sheet.draw(label("BRIKRESOURCE.DAT - " + std::to_string(records.size()) + " RECORDS", 2, kInk),
                kMargin, kMargin);
     for (const Placed& p : placed) {

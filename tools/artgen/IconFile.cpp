@@ -6,6 +6,12 @@
 
 namespace {
 
+// Adding a half and truncating rounds to nearest for the values here, which
+// are never negative.
+uint8_t roundedByte(double value) {
+    return static_cast<uint8_t>(value + 0.5);  // NOLINT(bugprone-incorrect-roundings)
+}
+
 void put16(std::vector<unsigned char>& out, uint32_t v) {
     out.push_back(static_cast<unsigned char>(v & 0xFFu));
     out.push_back(static_cast<unsigned char>((v >> 8) & 0xFFu));
@@ -117,10 +123,8 @@ Image resampled(const Image& img, int size) {
             }
             if (a > 0) {
                 const double cells = static_cast<double>(outX * outY);
-                auto channel = [a](double sum) { return static_cast<uint8_t>(sum / a + 0.5); };
-                out.set(
-                    x, y,
-                    {channel(r), channel(g), channel(b), static_cast<uint8_t>(a / cells + 0.5)});
+                auto channel = [a](double sum) { return roundedByte(sum / a); };
+                out.set(x, y, {channel(r), channel(g), channel(b), roundedByte(a / cells)});
             }
         }
     }

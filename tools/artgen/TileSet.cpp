@@ -1,40 +1,6 @@
 #include "tools/artgen/TileSet.h"
 
 namespace tiles {
-namespace {
-
-// Offsets of the three corner cases that differ only in which sides continue.
-int corner(bool vertical, bool sideways, bool diagonal, int outer, int inner, int vertOnly,
-           int sideOnly) {
-    if (vertical && sideways) {
-        return diagonal ? 19 : inner;
-    }
-    if (vertical) {
-        return vertOnly;
-    }
-    return sideways ? sideOnly : outer;
-}
-
-}  // namespace
-
-Neighbours Neighbours::fromBits(unsigned bits) {
-    auto bit = [bits](int i) { return ((bits >> i) & 1u) != 0; };
-    return {bit(0), bit(1), bit(2), bit(3), bit(4), bit(5), bit(6), bit(7)};
-}
-
-std::array<int, 9> joinOffsets(const Neighbours& n) {
-    return {
-        corner(n.down, n.left, n.downLeft, 0, 1, 14, 13),
-        n.down ? 15 : 2,
-        corner(n.down, n.right, n.downRight, 3, 4, 16, 13),
-        n.left ? 17 : 5,
-        6,
-        n.right ? 17 : 7,
-        corner(n.up, n.left, n.upLeft, 8, 9, 14, 18),
-        n.up ? 15 : 10,
-        corner(n.up, n.right, n.upRight, 11, 12, 16, 18),
-    };
-}
 
 Rect tileRect(int k) {
     const int col = (k - 1) % 3, band = (k - 1) / 3;  // band 0 is the bottom band

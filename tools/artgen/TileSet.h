@@ -13,28 +13,22 @@
 #include <string>
 #include <vector>
 
+#include "catalogue/Catalogue.h"
 #include "tools/artgen/Bevel.h"
 #include "tools/artgen/Image.h"
 
 namespace tiles {
 
-constexpr int kSquare = 20;                     // a board square in screen pixels
+constexpr int kSquare = catalogue::kSquarePixels;
 constexpr int kCorner = 3;                      // outline pixel plus a 2-pixel bevel
 constexpr int kMiddle = kSquare - 2 * kCorner;  // 14
-constexpr int kSetSize = 20;
+constexpr int kSetSize = catalogue::kTileSetSize;
 
-// Which neighbours of a square belong to the same piece.
-struct Neighbours {
-    bool left = false, right = false, down = false, up = false;
-    bool downLeft = false, downRight = false, upLeft = false, upRight = false;
-
-    // Bits 0..7 in the order of the fields, so 256 values name every case.
-    static Neighbours fromBits(unsigned bits);
-};
-
-// Offsets within a set of tiles 1..9 (bottom band left to right, then the
-// middle band, then the top band).
-std::array<int, 9> joinOffsets(const Neighbours& n);
+// Which neighbours of a square belong to the same piece, and the joining
+// rule that turns them into tile offsets: the catalogue's, which the game's
+// piece pictures are held to.
+using catalogue::joinOffsets;
+using catalogue::Neighbours;
 
 // Top-left corner and size of tile k (1..9) inside the 20 x 20 box, y down.
 struct Rect {

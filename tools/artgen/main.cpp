@@ -78,7 +78,7 @@ int main(int argc, char** argv) {
         return 1;
     }
     // The icon is pixel art: larger sizes are plain enlargements.
-    const Image& icon = records[art::kIcon];
+    const Image& icon = records[catalogue::kIcon];
     for (int size : {64, 128, 256}) {
         const std::string path = artDir + "/duobrik-" + std::to_string(size) + ".png";
         if (!writePng(path, enlarged(icon, size / icon.width()))) {

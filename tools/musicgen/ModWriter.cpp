@@ -83,11 +83,11 @@ int ModWriter::addPattern() {
 }
 
 ModWriter::Cell& ModWriter::cell(int pattern, int row, int channel) {
-    return patterns_.at(pattern).at(static_cast<size_t>(row * channels_ + channel));
+    return patterns_.at(pattern).at(static_cast<size_t>(row) * channels_ + channel);
 }
 
 const ModWriter::Cell& ModWriter::cell(int pattern, int row, int channel) const {
-    return patterns_.at(pattern).at(static_cast<size_t>(row * channels_ + channel));
+    return patterns_.at(pattern).at(static_cast<size_t>(row) * channels_ + channel);
 }
 
 void ModWriter::setOrder(int position, int pattern) {

@@ -1,7 +1,8 @@
-#include "app/Game.h"
+#include "app/RunGame.h"
 
 #include <SDL.h>
 
+#include <cstdio>
 #include <filesystem>
 #include <system_error>
 #include <vector>
@@ -12,13 +13,14 @@
 #include "app/Platform.h"
 #include "app/Window.h"
 #include "audio/MikModRenderer.h"
+#include "catalogue/Catalogue.h"
 #include "render/OpenGLRenderer.h"
 #include "render/TextureTable.h"
 
 namespace {
 
 // The picture the desktop shows for the window.
-constexpr int kIconPicture = 222;
+constexpr int kIconPicture = catalogue::kIcon;
 
 // The main loop's window system: SDL's event queue, the OpenGL renderer that
 // draws a shown frame, and the desktop's refresh rate (which the browser,
@@ -58,11 +60,16 @@ void useExecutableFolder() {
     char* base = SDL_GetBasePath();
     if (base != nullptr) {
         // SDL gives UTF-8; a path built from char8_t keeps a folder name
-        // outside the ANSI code page intact on Windows.
-        std::error_code ignored;
+        // outside the ANSI code page intact on Windows. Without it the data
+        // files are looked for where we are, and the game runs without them
+        // if they are not there either.
+        std::error_code failed;
         std::filesystem::current_path(std::filesystem::path(reinterpret_cast<const char8_t*>(base)),
-                                      ignored);
-        // On failure the data files are looked for where we are; the game runs without them.
+                                      failed);
+        if (failed) {
+            std::fprintf(stderr, "Duobrik: cannot enter %s (%s); looking for the data files here\n",
+                         base, failed.message().c_str());
+        }
         SDL_free(base);
     }
 }
@@ -91,6 +98,7 @@ void endGame() {
     delete gAudio;
     gAudio = nullptr;
     gRenderer = nullptr;  // the frame's list, which runGame owns
+    gTextures.release();  // while the window's context is still current
     closeWindow();
     SDL_Quit();
 }

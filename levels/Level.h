@@ -13,6 +13,7 @@ enum LevelState : uint8_t {
     StartGame = 1,      // the intro screen asks for a new game
     LevelComplete = 2,  // a play level was won: go on to the next
     GameOver = 3,       // a play level was lost: back to the intro screen
+    BackToIntro = 4,    // the win screen was left: back to the intro screen, music playing on
 };
 
 class Level {

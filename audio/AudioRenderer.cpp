@@ -1,3 +1,0 @@
-#include "audio/AudioRenderer.h"
-
-AudioRenderer* gAudio = nullptr;

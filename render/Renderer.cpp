@@ -1,3 +1,0 @@
-#include "render/Renderer.h"
-
-Renderer* gRenderer = nullptr;
