@@ -35,8 +35,7 @@ using Log = std::vector<std::string>;
 // What the flow built for one play level, and what it passed on.
 struct Built {
     std::type_index type = typeid(void);
-    int number, interval, linesToGo, blockDropPeriod, garbageRowPeriod, musicSection;
-    int musicPosition, score;
+    int number, interval, linesToGo, blockDropPeriod, garbageRowPeriod, musicSection, score;
     int pieceCounts[kPieceCount] = {};
 };
 
@@ -76,16 +75,14 @@ protected:
         std::vector<Built> built;
         app->keyDown(32);
         for (int n = 1; n <= 24; ++n) {
-            audio.musicPosition = -1;
             frame();  // no clock step: the level stands as the flow built it
             if (play() == nullptr) {
                 ADD_FAILURE() << "level " << n << " is no play level";
                 break;
             }
             const BrikLevel& l = *play();
-            Built b{typeid(l),      app->levelNumber,    l.interval,
-                    l.linesToGo,    l.blockDropPeriod,   l.garbageRowPeriod,
-                    l.musicSection, audio.musicPosition, l.score};
+            Built b{typeid(l),         app->levelNumber,   l.interval,     l.linesToGo,
+                    l.blockDropPeriod, l.garbageRowPeriod, l.musicSection, l.score};
             std::copy_n(l.pieceCounts, kPieceCount, b.pieceCounts);
             built.push_back(b);
             play()->score = 1000 * n;
@@ -106,12 +103,6 @@ TEST_F(FlowTest, AKeyOnTheIntroStartsLevelOneAtTheNextFrame) {
     frame();
     ASSERT_EQ(current(), typeid(DuobrikLevel));
     EXPECT_EQ(app->levelNumber, 1);
-    EXPECT_EQ(play()->interval, 800);
-    EXPECT_EQ(play()->linesToGo, 8);
-    EXPECT_EQ(play()->blockDropPeriod, 0);
-    EXPECT_EQ(play()->garbageRowPeriod, 0);
-    EXPECT_EQ(play()->musicSection, 0);
-    EXPECT_EQ(play()->score, 0);
 }
 
 TEST_F(FlowTest, LevelOnesMusicReplacesTheIntros) {
@@ -124,14 +115,6 @@ TEST_F(FlowTest, LevelOnesMusicReplacesTheIntros) {
 }
 
 // ---- The level list, through all 24 levels
-
-TEST_F(FlowTest, EachWonLevelLeadsToTheNextAndTheLastToTheWinScreen) {
-    const std::vector<Built> built = playThrough();
-    for (int n = 1; n <= 24; ++n) {
-        EXPECT_EQ(built[n - 1].number, n);
-    }
-    EXPECT_EQ(current(), typeid(WinLevel));
-}
 
 // Levels 1 to 3 start from zero; from 4 on each starts with the counters the
 // level before it ended with.
@@ -146,44 +129,22 @@ TEST_F(FlowTest, CountersCarryFromLevelFourOn) {
     }
 }
 
-// The plain level plays 1 to 3 and 9 to 11; the preset boards 2 to 9 play
-// 4 to 8, 12 to 14 and again 16 to 23 in class order; the bowl 15 and 24.
-TEST_F(FlowTest, TheLevelClassesRecurInTheirOrder) {
-    const std::type_index plain = typeid(DuobrikLevel), bowl = typeid(DuobrikLevel10);
-    const std::type_index presets[] = {
-        typeid(DuobrikLevel2), typeid(DuobrikLevel3), typeid(DuobrikLevel4), typeid(DuobrikLevel5),
-        typeid(DuobrikLevel6), typeid(DuobrikLevel7), typeid(DuobrikLevel8), typeid(DuobrikLevel9)};
-    std::vector<std::type_index> expected(24, plain);
-    for (int k = 0; k < 8; ++k) {
-        expected[(k < 5 ? 3 : 6) + k] = expected[15 + k] = presets[k];
-    }
-    expected[14] = expected[23] = bowl;
-    const std::vector<Built> built = playThrough();
-    for (int n = 1; n <= 24; ++n) {
-        EXPECT_EQ(built[n - 1].type, expected[n - 1]) << "level " << n;
-    }
-}
-
-TEST_F(FlowTest, HazardsComeOnlyInLevelsNineToFourteenSixteenAndSeventeen) {
-    for (const Built& b : playThrough()) {
-        const bool hazards = (b.number >= 9 && b.number <= 14) || b.number == 16 || b.number == 17;
-        EXPECT_EQ(b.blockDropPeriod > 0 || b.garbageRowPeriod > 0, hazards) << "level " << b.number;
-    }
-}
-
-TEST_F(FlowTest, EachLevelPlaysItsMusicSection) {
-    for (const Built& b : playThrough()) {
-        EXPECT_TRUE(b.musicSection >= 0 && b.musicSection <= 2) << "level " << b.number;
-        EXPECT_EQ(b.musicPosition, 10 * b.musicSection) << "level " << b.number;
-    }
-}
-
 // The README tells players every level's board, speed, goal, hazards and
-// music: it must be the list the game plays. A board name names one class.
+// music: it must be the list the game plays.
 TEST_F(FlowTest, TheReadmesLevelTableIsTheListTheGamePlays) {
     std::ifstream readme(std::string(DUOBRIK_SOURCE_DIR) + "/README.md");
-    std::map<std::string, int> music = {{"calm", 0}, {"bright", 1}, {"driving", 2}};
-    std::map<std::string, std::type_index> boards;
+    const std::map<std::string, int> music = {{"calm", 0}, {"bright", 1}, {"driving", 2}};
+    const std::map<std::string, std::type_index> boards = {
+        {"empty", typeid(DuobrikLevel)},
+        {"two pillars", typeid(DuobrikLevel2)},
+        {"centre tower", typeid(DuobrikLevel3)},
+        {"scattered blocks", typeid(DuobrikLevel4)},
+        {"three holed rows", typeid(DuobrikLevel5)},
+        {"uneven heap", typeid(DuobrikLevel6)},
+        {"staircase", typeid(DuobrikLevel7)},
+        {"seven holed rows", typeid(DuobrikLevel8)},
+        {"solid block", typeid(DuobrikLevel9)},
+        {"bowl", typeid(DuobrikLevel10)}};
     const std::vector<Built> built = playThrough();
     int rows = 0;
     for (std::string line; std::getline(readme, line);) {
@@ -198,7 +159,7 @@ TEST_F(FlowTest, TheReadmesLevelTableIsTheListTheGamePlays) {
             continue;
         }
         const Built& b = built.at(static_cast<size_t>(std::stoi(cells[1]) - 1));
-        EXPECT_EQ(boards.try_emplace(cells[2], b.type).first->second, b.type) << line;
+        EXPECT_EQ(boards.at(cells[2]), b.type) << line;
         EXPECT_EQ(std::stoi(cells[3]), b.interval) << line;
         EXPECT_EQ(std::stoi(cells[4]), b.linesToGo) << line;
         EXPECT_EQ(std::stoi(cells[5]), b.blockDropPeriod) << line;
@@ -207,7 +168,6 @@ TEST_F(FlowTest, TheReadmesLevelTableIsTheListTheGamePlays) {
         ++rows;
     }
     EXPECT_EQ(rows, 24);
-    EXPECT_EQ(boards.size(), 10u) << "one board name per level class";
 }
 
 // ---- After the last level

@@ -177,6 +177,19 @@ int soundingVoices() {
     return count;
 }
 
+// The play screen's four bands: the loudness of the first four music voices.
+uint32_t bands(MikModRenderer& audio) {
+    return audio.voiceVolume(0) + audio.voiceVolume(1) + audio.voiceVolume(2) +
+           audio.voiceVolume(3);
+}
+
+// SDL's audio driver for the life of a test: "dummy" plays in real time into
+// nothing; an unknown name leaves the game without a device.
+struct AudioDriver {
+    explicit AudioDriver(const char* name) { setenv("SDL_AUDIODRIVER", name, 1); }
+    ~AudioDriver() { unsetenv("SDL_AUDIODRIVER"); }
+};
+
 // Polls `done` until it holds or a minute has passed (CI machines are busy).
 bool eventually(const std::function<bool()>& done) {
     const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(60);
@@ -287,13 +300,12 @@ TEST_F(MikModRendererTest, EffectsSoundWithoutMusicAndLeaveTheBandsDark) {
     audio.loadSample(tone.c_str());
     std::remove(tone.c_str());
     audio.playSample(0);
-    uint32_t bands = 0;
+    uint32_t shown = 0;
     EXPECT_TRUE(eventually([&] {
-        bands = audio.voiceVolume(0) + audio.voiceVolume(1) + audio.voiceVolume(2) +
-                audio.voiceVolume(3);
+        shown = bands(audio);
         return soundingVoices() > 0;
     })) << "no music: the effect was never mixed";
-    EXPECT_EQ(bands, 0u) << "the bands follow the music voices only";
+    EXPECT_EQ(shown, 0u) << "the bands follow the music voices only";
     EXPECT_TRUE(eventually([&] { return audio.mixerIdle(); })) << "the mixer kept on after it";
 }
 
@@ -336,7 +348,7 @@ TEST_F(MikModRendererTest, MixerSleepsInsteadOfSpinningWhileMusicPlays) {
 }
 
 TEST(MikModRendererThreads, OneMixerFromStartToEndWhateverTheMusic) {
-    setenv("SDL_AUDIODRIVER", "dummy", 1);
+    const AudioDriver driver("dummy");
     const std::set<int> before = threadIds();
     {
         MikModRenderer audio;
@@ -355,56 +367,43 @@ TEST(MikModRendererThreads, OneMixerFromStartToEndWhateverTheMusic) {
             ASSERT_TRUE(Player_Active() && Player_GetModule() != nullptr) << "cycle " << cycle;
         }
         EXPECT_EQ(mixerThreads(), 1);
-        const auto bands = [&] {
-            return audio.voiceVolume(0) + audio.voiceVolume(1) + audio.voiceVolume(2) +
-                   audio.voiceVolume(3);
-        };
-        ASSERT_TRUE(eventually([&] { return bands() > 0; }));
+        ASSERT_TRUE(eventually([&] { return bands(audio) > 0; }));
         audio.stopMusic();
         EXPECT_EQ(soundingVoices(), 0) << "the stopped module's instruments drone on";
-        EXPECT_EQ(bands(), 0u);
+        EXPECT_EQ(bands(audio), 0u);
     }
-    unsetenv("SDL_AUDIODRIVER");
     EXPECT_EQ(threadIds(), before) << "the mixer is joined";
 }
 
 // The web page's way, where no thread may start: no mixer of its own, and
 // the main loop's pump() is what plays the music.
 TEST(MikModRendererPumped, NoMixerThreadAndThePumpPlaysTheMusic) {
-    setenv("SDL_AUDIODRIVER", "dummy", 1);
-    {
-        MikModRenderer audio(MikModRenderer::Mixing::Pumped);
-        ASSERT_TRUE(audio.hasDevice());
-        EXPECT_EQ(mixerThreads(), 0) << "a pumped renderer started a mixer thread";
-        audio.loadMusic("three.mod");
-        audio.playMusic(20);
-        EXPECT_TRUE(eventually([&] {
-            audio.pump();
-            return audio.voiceVolume(0) + audio.voiceVolume(1) + audio.voiceVolume(2) +
-                       audio.voiceVolume(3) >
-                   0;
-        })) << "pumping never played the music";
-    }
-    unsetenv("SDL_AUDIODRIVER");
+    const AudioDriver driver("dummy");
+    MikModRenderer audio(MikModRenderer::Mixing::Pumped);
+    ASSERT_TRUE(audio.hasDevice());
+    EXPECT_EQ(mixerThreads(), 0) << "a pumped renderer started a mixer thread";
+    audio.loadMusic("three.mod");
+    audio.playMusic(20);
+    EXPECT_TRUE(eventually([&] {
+        audio.pump();
+        return bands(audio) > 0;
+    })) << "pumping never played the music";
 }
 
 TEST(MikModRendererWithoutDevice, RunsSilentlyWithoutAThread) {
-    setenv("SDL_AUDIODRIVER", "duobrik-no-such-driver", 1);
+    const AudioDriver driver("duobrik-no-such-driver");
     const std::set<int> before = threadIds();
-    {
-        MikModRenderer audio;
-        EXPECT_FALSE(audio.hasDevice());
-        audio.loadMusic("three.mod");
-        audio.playMusic(10);
-        audio.setMusicVolume(64);
-        for (int i = 0; i < 8; ++i) {
-            audio.loadSample(kEffects[i % 6]);
-            audio.playSample(i - 1);
-            EXPECT_EQ(audio.voiceVolume(i % 4), 0u) << "silent voice " << i % 4;
-        }
-        EXPECT_EQ(threadIds(), before);
+    MikModRenderer audio;
+    EXPECT_FALSE(audio.hasDevice());
+    audio.loadMusic("three.mod");
+    audio.playMusic(10);
+    audio.setMusicVolume(64);
+    for (int i = 0; i < 8; ++i) {
+        audio.loadSample(kEffects[i % 6]);
+        audio.playSample(i - 1);
+        EXPECT_EQ(audio.voiceVolume(i % 4), 0u) << "silent voice " << i % 4;
     }
-    unsetenv("SDL_AUDIODRIVER");
+    EXPECT_EQ(threadIds(), before);
 }
 
 }  // namespace

@@ -139,24 +139,13 @@ TEST_F(PieceTest, CollidesAtTheEdgesAndOnFilledSquaresOnly) {
         {I, 1, 9, 0, e, false},  {I, 3, 10, 0, e, true},  {I, 1, 0, -1, e, true},
         {I, 1, -1, 5, e, true},  {O, 0, 8, 0, e, false},  {O, 3, 9, 0, e, true},
         {O, 0, 4, -1, e, true},  {S, 0, 3, 0, underSHole, false}, {S, 0, 3, 0, underS, true},
+        {T, 0, 7, 0, e, false},  {T, 0, 8, 0, e, true},   {J, 1, 8, 0, e, false},
+        {J, 3, 9, 0, e, true},   {Z, 1, -1, 0, e, true},  {L, 2, 3, -1, e, true},
         // clang-format on
     };
     for (const auto& c : cases) {
         EXPECT_EQ(turned(c.piece, c.orientation)->collides(c.col, c.row, c.board.cells), c.blocked)
             << "case " << &c - cases;
-    }
-}
-
-// J, L, S, T and Z: the last column that fits is 7 lying, 8 standing.
-TEST_F(PieceTest, ThreeByTwoPiecesFitUpToTheRightWallAndNotPastAnyEdge) {
-    for (Tetrimino* p : {J, L, S, T, Z}) {
-        for (int o = 0; o < 4; ++o) {
-            turned(p, o);
-            EXPECT_FALSE(p->collides(7 + o % 2, 0, kEmpty.cells)) << "orientation " << o;
-            EXPECT_TRUE(p->collides(8 + o % 2, 0, kEmpty.cells)) << "orientation " << o;
-            EXPECT_TRUE(p->collides(-1, 0, kEmpty.cells)) << "orientation " << o;
-            EXPECT_TRUE(p->collides(3, -1, kEmpty.cells)) << "orientation " << o;
-        }
     }
 }
 

@@ -13,7 +13,6 @@
 #include <random>
 #include <string>
 
-#include "app/DrawList.h"
 #include "app/IntroLevel.h"
 #include "catalogue/Catalogue.h"
 #include "fakes/FakeAudio.h"
@@ -105,46 +104,6 @@ TEST_F(StackedDrawingTest, TheGamesScenesDrawTheSame) {
     preset->start();
     preset->update(1000, 1);
     expectSameFrames("preset board", [&] { preset->draw(); });
-}
-
-// The main loop records a frame's calls and plays them back onto the
-// renderer: the picture is the one drawn straight, fade and shake included.
-TEST_F(StackedDrawingTest, PlayedBackFramesDrawTheSame) {
-    std::unique_ptr<DuobrikLevel> level = makeDuobrikLevel(3);
-    level->start();
-    level->update(1000, 1);
-    for (int row = 0; row < 6; ++row) {
-        for (int c = 0; c < catalogue::kBoardColumns; ++c) {
-            level->board.setCell(c, row, 1 + (c + row) % 7);
-        }
-        level->board.closeLowerEdges(row);
-    }
-    level->board.markClearing(1);
-    level->shakeAmplitude = 12.5f;
-    level->shakePhase = 1.3f;
-    DrawList list;
-    for (float fade : {0.0f, 0.6f}) {
-        std::vector<uint8_t> straight;
-        std::vector<uint8_t> playedBack;
-        gRenderer = &stacked;
-        stacked.fade = fade;
-        gl.beginFrame();
-        gRenderer->clear();
-        level->draw();
-        straight = gl.readPixels();
-
-        gRenderer = &list;
-        list.fade = fade;
-        list.startFrame();
-        gRenderer->clear();
-        level->draw();
-        list.keepAsShown();
-        stacked.fade = 0.0f;
-        gl.beginFrame();
-        list.replayShown(stacked);
-        playedBack = gl.readPixels();
-        EXPECT_TRUE(straight == playedBack) << "fade " << fade;
-    }
 }
 
 // Every stacked picture stretched and squeezed, turned and moved by
