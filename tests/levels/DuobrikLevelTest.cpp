@@ -206,8 +206,9 @@ protected:
 TEST_F(DuobrikLevelBoards, EachPresetBoardHasItsNumberOfBlocks) {
     const int blocks[11] = {0, 0, 16, 16, 10, 27, 24, 21, 63, 64, 30};
     for (int id = 1; id <= 10; ++id) {
-        const Board& board = started(id)->board;
-        EXPECT_EQ(std::ranges::count_if(board.cells, &Cell::filled), blocks[id]) << "class " << id;
+        const std::unique_ptr<DuobrikLevel> level = started(id);
+        EXPECT_EQ(std::ranges::count_if(level->board.cells, &Cell::filled), blocks[id])
+            << "class " << id;
     }
 }
 
