@@ -58,9 +58,11 @@ void chime(Buffer& b, double start, double freq, double ring, double gain) {
     }
 }
 
-// A brass note: harmonics falling off like a soft saw, an attack that opens
-// over 20 ms, held for `length` and released over 80 ms.
-void brass(Buffer& b, double start, double length, double freq, double gain) {
+// The brass envelope: an attack that opens over 20 ms, held for `length`
+// and released over 80 ms. `voice(n, t, attack)` gives the wave at sample n
+// of the note (t seconds in), which may brighten as the attack opens.
+template <class Voice>
+void brassEnvelope(Buffer& b, double start, double length, double gain, Voice voice) {
     const size_t first = static_cast<size_t>(start * kRate);
     for (size_t i = first; i < b.size(); ++i) {
         const double t = at(i - first);
@@ -69,12 +71,20 @@ void brass(Buffer& b, double start, double length, double freq, double gain) {
         if (release < 1e-4) {
             break;
         }
+        b[i] += gain * attack * release * voice(i - first, t, attack);
+    }
+}
+
+// A brass note: harmonics falling off like a soft saw, under the brass
+// envelope.
+void brass(Buffer& b, double start, double length, double freq, double gain) {
+    brassEnvelope(b, start, length, gain, [freq](size_t, double t, double attack) {
         double v = 0;
         for (int h = 1; h <= 7; ++h) {
             v += std::sin(2 * kPi * h * freq * t) / (h * (1.0 + 0.3 * h * (1.0 - attack)));
         }
-        b[i] += gain * attack * release * v;
-    }
+        return v;
+    });
 }
 
 // A brass chord whose notes are all harmonics of `root` (`notes` holds
@@ -149,16 +159,9 @@ void brassChord(Buffer& b, double start, double length, double root, const std::
         }
         wave = render(a, p);
     }
-    const size_t first = static_cast<size_t>(start * kRate);
-    for (size_t i = first; i < b.size(); ++i) {
-        const double t = at(i - first);
-        const double attack = std::min(1.0, t / 0.02);
-        const double release = t < length ? 1.0 : std::exp(-(t - length) / 0.08);
-        if (release < 1e-4) {
-            break;
-        }
-        b[i] += gain * attack * release * wave[(i - first) % static_cast<size_t>(period)];
-    }
+    brassEnvelope(b, start, length, gain, [&wave, period](size_t n, double, double) {
+        return wave[n % static_cast<size_t>(period)];
+    });
 }
 
 double loudest(const Buffer& b) {
