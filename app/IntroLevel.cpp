@@ -2,6 +2,7 @@
 
 #include "audio/AudioRenderer.h"
 #include "catalogue/Catalogue.h"
+#include "catalogue/Sound.h"
 #include "render/Renderer.h"
 
 namespace {
@@ -18,7 +19,7 @@ IntroLevel::~IntroLevel() {
 }
 
 void IntroLevel::start() {
-    gAudio->loadMusic(kMusicFile);
+    gAudio->loadMusic(catalogue::sound::kTitleMusic);
     gAudio->playMusic(0);
 }
 

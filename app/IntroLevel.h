@@ -10,8 +10,6 @@
 
 class IntroLevel : public Level {
 public:
-    static constexpr const char* kMusicFile = "devils.mod";
-
     // Stops whatever music plays: leaving the intro screen silences the music
     // left running (faded out) by a lost game, or the intro's own.
     ~IntroLevel() override;

@@ -2,6 +2,8 @@
 
 #include <array>
 
+#include "catalogue/Catalogue.h"
+
 namespace {
 
 struct KeyCode {
@@ -14,8 +16,8 @@ struct KeyCode {
 constexpr KeyCode kKeyCodes[] = {
     {SDL_SCANCODE_BACKSPACE, 8},
     {SDL_SCANCODE_TAB, 9},
-    {SDL_SCANCODE_RETURN, 13},
-    {SDL_SCANCODE_KP_ENTER, 13},
+    {SDL_SCANCODE_RETURN, catalogue::kKeyReturn},
+    {SDL_SCANCODE_KP_ENTER, catalogue::kKeyReturn},
     {SDL_SCANCODE_LSHIFT, 16},
     {SDL_SCANCODE_RSHIFT, 16},
     {SDL_SCANCODE_LCTRL, 17},
@@ -24,16 +26,16 @@ constexpr KeyCode kKeyCodes[] = {
     {SDL_SCANCODE_RALT, 18},
     {SDL_SCANCODE_PAUSE, 19},
     {SDL_SCANCODE_CAPSLOCK, 20},
-    {SDL_SCANCODE_ESCAPE, 27},
-    {SDL_SCANCODE_SPACE, 32},
+    {SDL_SCANCODE_ESCAPE, catalogue::kKeyEscape},
+    {SDL_SCANCODE_SPACE, catalogue::kKeySpace},
     {SDL_SCANCODE_PAGEUP, 33},
     {SDL_SCANCODE_PAGEDOWN, 34},
     {SDL_SCANCODE_END, 35},
     {SDL_SCANCODE_HOME, 36},
-    {SDL_SCANCODE_LEFT, 37},
-    {SDL_SCANCODE_UP, 38},
-    {SDL_SCANCODE_RIGHT, 39},
-    {SDL_SCANCODE_DOWN, 40},
+    {SDL_SCANCODE_LEFT, catalogue::kKeyLeft},
+    {SDL_SCANCODE_UP, catalogue::kKeyUp},
+    {SDL_SCANCODE_RIGHT, catalogue::kKeyRight},
+    {SDL_SCANCODE_DOWN, catalogue::kKeyDown},
     {SDL_SCANCODE_PRINTSCREEN, 44},
     {SDL_SCANCODE_INSERT, 45},
     {SDL_SCANCODE_DELETE, 46},

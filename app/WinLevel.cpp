@@ -2,19 +2,15 @@
 
 #include <algorithm>
 
-#include "app/IntroLevel.h"
 #include "audio/AudioRenderer.h"
 #include "catalogue/Catalogue.h"
+#include "catalogue/Sound.h"
 #include "levels/DuobrikLevel.h"
 #include "render/Renderer.h"
 
-namespace {
-constexpr int kFullVolume = 127;
-}  // namespace
-
 void WinLevel::start() {
-    gAudio->setMusicVolume(kFullVolume);
-    gAudio->loadMusic(IntroLevel::kMusicFile);
+    gAudio->setMusicVolume(catalogue::sound::kFullVolume);
+    gAudio->loadMusic(catalogue::sound::kTitleMusic);
     gAudio->playMusic(0);
 }
 

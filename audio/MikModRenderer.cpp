@@ -9,6 +9,7 @@
 
 #include "audio/SdlQueueDriver.h"
 #include "audio/WavReader.h"
+#include "catalogue/Sound.h"
 
 namespace {
 
@@ -30,8 +31,6 @@ constexpr auto kQueuePoll = std::chrono::milliseconds(10);
 // fill (a device gone) does not keep the thread from sleeping, nor a frame
 // waiting where the main loop mixes.
 constexpr int kMostBlocksPerLook = 8;
-// libmikmod's player volume range.
-constexpr int kMaxPlayerVolume = 128;
 
 void nameThread(std::thread& thread, const char* name) {
 #ifdef __EMSCRIPTEN__
@@ -252,7 +251,7 @@ void MikModRenderer::playSample(int index) {
 
 void MikModRenderer::setMusicVolume(int volume) {
     if (ready_) {
-        Player_SetVolume(static_cast<SWORD>(std::clamp(volume, 0, kMaxPlayerVolume)));
+        Player_SetVolume(static_cast<SWORD>(std::clamp(volume, 0, catalogue::sound::kFullVolume)));
     }
 }
 

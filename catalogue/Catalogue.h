@@ -2,7 +2,7 @@
 // The numbers that the game, its picture generator (tools/artgen) and the
 // tests must agree on: where each picture lies in BrikResource.dat, which
 // tile of a tile set joins a square to which neighbours, the screen, the
-// board's place on it, the Escape key and the number of pieces.
+// board's place on it, the keys and the number of pieces.
 // The generator writes each picture at the index named here and the game
 // draws it by the same name, so the two cannot drift apart: renaming or
 // moving a picture here changes both, and a picture placed on top of another
@@ -23,9 +23,17 @@ namespace catalogue {
 inline constexpr int kScreenWidth = 320;
 inline constexpr int kScreenHeight = 480;
 
-// ---- Keys: the platform's virtual-key codes 0..255.
+// ---- Keys: the platform's virtual-key codes 0..255. These are the ones the
+// game acts on; every other key only leaves a screen that waits for a key.
 
+inline constexpr int kKeyReturn = 13;
 inline constexpr int kKeyEscape = 27;
+inline constexpr int kKeySpace = 32;
+inline constexpr int kKeyLeft = 37;
+inline constexpr int kKeyUp = 38;
+inline constexpr int kKeyRight = 39;
+inline constexpr int kKeyDown = 40;
+inline constexpr int kHighestKey = 255;
 
 // ---- Pieces: type codes 0..6 stand for O Z S L J T I; their colour
 // numbers 1..7 (as the levels write them) for I Z O S J L T.

@@ -6,24 +6,13 @@
 #include <limits>
 
 #include "audio/AudioRenderer.h"
+#include "catalogue/Sound.h"
 #include "pieces/Tetriminos.h"
 #include "render/Renderer.h"
 
 using namespace catalogue;
 
 namespace {
-
-// Key codes the rules read.
-constexpr int32_t kKeySpace = 32;
-constexpr int32_t kKeyLeft = 37;
-constexpr int32_t kKeyUp = 38;
-constexpr int32_t kKeyRight = 39;
-constexpr int32_t kKeyDown = 40;
-constexpr int32_t kHighestKey = 255;
-
-// Sound effects by load order.
-constexpr int kSampleRotate = 0;
-constexpr int kSampleTouchDown = 5;
 
 constexpr int kSpawnColumn = 4;
 constexpr int kSpawnRow = 18;     // a two- or three-row box ends on row 19
@@ -35,7 +24,6 @@ constexpr int kPointsPerRow = 20;
 constexpr float kSoftDropGrowth = 0.0625f;  // fallSpeed gained per ms of Down held
 constexpr int32_t kSoftLockGain = 100;      // lock timer gained per update with Down held
 constexpr int64_t kMusicFadeMs = 2000;
-constexpr int kFullVolume = 127;
 constexpr float kShakePerExtraRow = 20.0f;
 constexpr float kShakeDecayMs = 20.0f;  // amplitude falls by 1 per 20 ms
 constexpr float kShakePhaseMs = 50.0f;  // phase grows by 1 per 50 ms
@@ -223,7 +211,7 @@ void BrikLevel::turnPiece() {
             row = turnedRow;
             fallTime = 0;
             column = turnedColumn;
-            gAudio->playSample(kSampleRotate);
+            gAudio->playSample(sound::kRotate);
         }
         return;
     }
@@ -233,7 +221,7 @@ void BrikLevel::turnPiece() {
     if (fitsBelow && current->canRotate(turnedColumn, row, board.cells)) {
         current->rotate(turnedColumn);
         column = turnedColumn;
-        gAudio->playSample(kSampleRotate);
+        gAudio->playSample(sound::kRotate);
     }
 }
 
@@ -282,7 +270,7 @@ void BrikLevel::landAndLock() {
     }
     if (state == Falling) {
         state = Landed;
-        gAudio->playSample(kSampleTouchDown);
+        gAudio->playSample(sound::kTouchDown);
     } else if (state == Landed) {
         current->place(column, row, board.cells);
         state = CheckRows;
@@ -391,7 +379,7 @@ void BrikLevel::collapseRows() {
         board.removeRow(r);  // row r now holds what was above it: test it again
     }
     if (cleared > 0) {
-        gAudio->playSample(cleared);  // samples 1..4 by rows; 5 rows reuse 5
+        gAudio->playSample(sound::kOneRow - 1 + cleared);  // five rows reuse the touch-down
         shakePhase = 0.0f;
         shakeAmplitude = kShakePerExtraRow * static_cast<float>(cleared - 1);
     }
@@ -425,8 +413,9 @@ void BrikLevel::waitForKey(int64_t nowMs) {
 void BrikLevel::fadeOutMusic(int64_t nowMs) {
     const int64_t d = nowMs - fadeStart;
     // d at or past the fade's end gives 0 without forming 127 * d.
-    int64_t volume = d >= kMusicFadeMs ? 0 : kFullVolume - (kFullVolume * d) / kMusicFadeMs;
-    volume = std::min<int64_t>(volume, kFullVolume);
+    int64_t volume =
+        d >= kMusicFadeMs ? 0 : sound::kFullVolume - (sound::kFullVolume * d) / kMusicFadeMs;
+    volume = std::min<int64_t>(volume, sound::kFullVolume);
     if (volume <= 0) {
         volume = 0;
         state = state == WinFadeOut ? LevelComplete : GameOver;

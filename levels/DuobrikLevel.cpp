@@ -5,13 +5,13 @@
 
 #include "audio/AudioRenderer.h"
 #include "catalogue/Catalogue.h"
+#include "catalogue/Sound.h"
 #include "render/Renderer.h"
 
 using namespace catalogue;
 
 namespace {
 
-constexpr int kFullVolume = 127;         // the music player's volume scale is 0..127
 constexpr float kVoiceScale = 65535.0f;  // a voice's playing volume runs 0..65535
 
 // The ring: six pictures 48 degrees apart on a circle around (160, 160).
@@ -72,26 +72,16 @@ DuobrikLevel::DuobrikLevel() {
     musicSection = 0;
 }
 
-int DuobrikLevel::musicPosition(int32_t section) {
-    switch (section) {
-        case 1:
-            return 10;
-        case 2:
-            return 20;
-        default:
-            return 0;
-    }
-}
-
 void DuobrikLevel::start() {
     BrikLevel::start();
     // The level before this one faded the player out; this one plays at full volume.
-    gAudio->setMusicVolume(kFullVolume);
-    gAudio->loadMusic(kMusicFile);
-    for (const char* file : kSampleFiles) {
+    gAudio->setMusicVolume(sound::kFullVolume);
+    gAudio->loadMusic(sound::kPlayMusic);
+    // The load order is the index the rules play each effect by.
+    for (const char* file : sound::kEffectFiles) {
         gAudio->loadSample(file);
     }
-    gAudio->playMusic(musicPosition(musicSection));
+    gAudio->playMusic(sound::sectionPosition(musicSection));
 }
 
 void DuobrikLevel::update(int64_t nowMs, int64_t elapsedMs) {

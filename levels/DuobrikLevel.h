@@ -15,17 +15,6 @@
 
 class DuobrikLevel : public BrikLevel {
 public:
-    // The sound effects in load order: the order is the index BrikLevel plays them by.
-    static constexpr const char* kSampleFiles[6] = {
-        "rotate_mono.wav",   // 0: the falling piece turns
-        "1line_mono.wav",    // 1: one row cleared
-        "2lines_mono.wav",   // 2: two rows at once
-        "3lines_mono.wav",   // 3: three rows at once
-        "4lines_mono.wav",   // 4: four rows at once
-        "touched_mono.wav",  // 5: the piece touches down
-    };
-    static constexpr const char* kMusicFile = "three.mod";
-
     DuobrikLevel();
 
     // Empties the board, turns the music back up, loads the music and the six
@@ -36,8 +25,6 @@ public:
     // Background, playfield, then the score display on top.
     void draw() override;
 
-    // Song position at which a music section starts: 10 for 1, 20 for 2, else 0.
-    static int musicPosition(int32_t section);
     // The five score digits at the top of the screen (also used by the win screen).
     static void drawScore(int32_t score);
 
