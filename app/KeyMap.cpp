@@ -115,3 +115,9 @@ bool isSystemKey(SDL_Scancode scancode, uint16_t modifiers) {
     return scancode == SDL_SCANCODE_F10 || scancode == SDL_SCANCODE_LALT ||
            scancode == SDL_SCANCODE_RALT || (modifiers & KMOD_ALT) != 0;
 }
+
+bool isFullscreenToggle(SDL_Scancode scancode, uint16_t modifiers) {
+    return scancode == SDL_SCANCODE_F11 ||
+           ((scancode == SDL_SCANCODE_RETURN || scancode == SDL_SCANCODE_KP_ENTER) &&
+            (modifiers & KMOD_ALT) != 0);
+}

@@ -14,6 +14,10 @@ constexpr int kOtherKey = 255;
 // The virtual-key code of a physical key.
 int virtualKeyFromScancode(SDL_Scancode scancode);
 
+// Whether the key event switches between the window and the full screen:
+// F11, or Enter with Alt held. Such keys never reach a level.
+bool isFullscreenToggle(SDL_Scancode scancode, uint16_t modifiers);
+
 // Whether the platform treats the key event as a system key that the game
 // never sees: F10, the Alt keys themselves, and anything pressed with Alt held.
 bool isSystemKey(SDL_Scancode scancode, uint16_t modifiers);

@@ -3,22 +3,52 @@
 #include "app/BrikApplication.h"
 #include "app/Clock.h"
 #include "app/FramePacer.h"
-#include "app/Window.h"
+#include "app/KeyMap.h"
+#include "catalogue/Catalogue.h"
 
-MainLoop::MainLoop(Host& host, DrawList& frame, Options options)
-    : host_(host), frame_(frame), options_(options) {}
+void MainLoop::Keys::press(int32_t code, bool repeat) {
+    if (code == catalogue::kKeyEscape) {
+        escapePressed = true;
+    }
+    // Only a fresh press is news to the player: a repeat is the held key
+    // going on.
+    freshPress = freshPress || !repeat;
+    app_.keyDown(code);
+}
+
+void MainLoop::Keys::release(int32_t code) {
+    app_.keyUp(code);
+}
+
+MainLoop::MainLoop(Host& host, DrawList& frame, BrikApplication& app, Options options)
+    : host_(host),
+      frame_(frame),
+      app_(app),
+      options_(options),
+      keys_(app),
+      pads_(options.padRepeat) {}
+
+int64_t MainLoop::nowMs() const {
+    // Divided first: a counter in nanoseconds times 1000 would overflow
+    // after a few months of a machine's uptime.
+    const int64_t ticksPerMs = gCounter.frequency() / 1000;
+    return gCounter.read() / (ticksPerMs > 0 ? ticksPerMs : 1);
+}
 
 void MainLoop::run() {
     FramePacer pacer(gCounter.frequency(), host_.refreshRate(), gCounter.read());
     SDL_Event event;
     for (;;) {
-        if (host_.waitEvent(event, pacer.msUntilDue(gCounter.read()))) {
+        int timeoutMs = pacer.msUntilDue(gCounter.read());
+        const int repeatMs = pads_.msUntilRepeat(nowMs());
+        if (repeatMs >= 0 && repeatMs < timeoutMs) {
+            timeoutMs = repeatMs;
+        }
+        if (host_.waitEvent(event, timeoutMs)) {
             if (!handle(event)) {
                 return;
             }
-            // Only a fresh press is news to the player: an auto-repeat is
-            // the held key going on, and a release shows nothing new.
-            if (event.type == SDL_KEYDOWN && event.key.repeat == 0 && options_.wakeOnKey) {
+            if (keys_.freshPress && options_.wakeOnKey) {
                 pacer.keyPressed(gCounter.read());
             }
             if (event.type == SDL_DISPLAYEVENT ||
@@ -29,13 +59,14 @@ void MainLoop::run() {
             // Every waiting event is taken before the frame that follows them.
             continue;
         }
+        pads_.repeat(nowMs(), keys_);
         const int64_t now = gCounter.read();
         if (!pacer.due(now)) {
-            continue;  // woken early, say by an event the window layer ignores
+            continue;  // woken early, say by an event the loop ignores or a repeat
         }
         pacer.frameStarted(now);
         runFrame();
-        if (gEscapePressed) {
+        if (keys_.escapePressed) {
             return;
         }
     }
@@ -48,41 +79,91 @@ bool MainLoop::runOnce() {
             return false;
         }
     }
+    pads_.repeat(nowMs(), keys_);
     runFrame();
-    return !(gKeys[27] || gEscapePressed);
+    return !keys_.escapePressed;
 }
 
 bool MainLoop::handle(const SDL_Event& event) {
-    if (event.type == SDL_KEYDOWN && event.key.repeat == 0) {
+    keys_.freshPress = false;
+    switch (event.type) {
+        case SDL_QUIT:
+            return false;
+        case SDL_WINDOWEVENT:
+            return handleWindow(event.window);
+        case SDL_KEYDOWN:
+        case SDL_KEYUP:
+            handleKey(event.key);
+            break;
+        default:
+            pads_.handle(event, nowMs(), keys_);
+            break;
+    }
+    if (keys_.freshPress) {
         redraw_ = true;
     }
-    if (event.type == SDL_WINDOWEVENT) {
-        switch (event.window.event) {
-            // The window system may have lost what was on screen.
-            case SDL_WINDOWEVENT_EXPOSED:
-            case SDL_WINDOWEVENT_SHOWN:
-            case SDL_WINDOWEVENT_RESTORED:
-            case SDL_WINDOWEVENT_MAXIMIZED:
-            case SDL_WINDOWEVENT_RESIZED:
-            case SDL_WINDOWEVENT_SIZE_CHANGED:
-                redraw_ = true;
-                break;
-            default:
-                break;
-        }
+    return true;
+}
+
+bool MainLoop::handleWindow(const SDL_WindowEvent& event) {
+    switch (event.event) {
+        case SDL_WINDOWEVENT_MINIMIZED:
+            active_ = false;
+            break;
+        case SDL_WINDOWEVENT_RESTORED:
+        case SDL_WINDOWEVENT_MAXIMIZED:
+        case SDL_WINDOWEVENT_SHOWN:
+            active_ = true;
+            redraw_ = true;  // the window system may have lost what was on screen
+            break;
+        case SDL_WINDOWEVENT_EXPOSED:
+        case SDL_WINDOWEVENT_RESIZED:
+            redraw_ = true;
+            break;
+        case SDL_WINDOWEVENT_SIZE_CHANGED:
+            host_.resized(event.data1, event.data2);
+            redraw_ = true;
+            break;
+        default:
+            break;
     }
-    return onWindowEvent(event);
+    return true;
+}
+
+void MainLoop::handleKey(const SDL_KeyboardEvent& event) {
+    const SDL_Scancode scancode = event.keysym.scancode;
+    const bool down = event.type == SDL_KEYDOWN;
+    if (isFullscreenToggle(scancode, event.keysym.mod)) {
+        // Held, it would flip the screen back and forth at the repeat rate.
+        if (down && event.repeat == 0) {
+            host_.toggleFullscreen();
+        }
+        return;
+    }
+    if (down) {
+        if (!isSystemKey(scancode, event.keysym.mod)) {
+            // Auto-repeat is forwarded too: a held key is a stream of presses.
+            keys_.press(virtualKeyFromScancode(scancode), event.repeat != 0);
+        }
+        return;
+    }
+    // A release is forwarded even with Alt held, so that a key let go during
+    // an Alt combination never stays down for the game.
+    if (scancode != SDL_SCANCODE_F10 && scancode != SDL_SCANCODE_LALT &&
+        scancode != SDL_SCANCODE_RALT) {
+        keys_.release(virtualKeyFromScancode(scancode));
+    }
 }
 
 void MainLoop::runFrame() {
     ++framesRun_;
     // Minimised: the game stands still and nothing is drawn.
-    if (!gActive) {
+    if (!active_) {
         return;
     }
-    gApplication->tick();
+    app_.tick();
     frame_.startFrame();
-    gApplication->render();
+    app_.render();
     if (options_.skipUnchanged && !redraw_ && frame_.sameAsShown()) {
         return;
     }

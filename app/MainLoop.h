@@ -1,6 +1,7 @@
 #pragma once
 // The main loop: it waits for window events until the next frame is due,
-// hands each event to the window layer, and runs the frames that the
+// reacts to each (the window's state, keys and game controllers, which it
+// hands to the application as the game's keys), and runs the frames that the
 // FramePacer times: tick, then the levels draw into a DrawList, and only a
 // frame that differs from the one on screen is drawn and swapped.
 //
@@ -8,6 +9,9 @@
 // the answer to a key is on the screen within a millisecond or two instead
 // of after the rest of a frame's sleep. Exposing, resizing or restoring the
 // window, and any key press, draw the frame again even when it is unchanged.
+// While the window is minimised the game stands still and nothing is drawn.
+// F11 and Alt+Enter switch between the window and the full screen; they
+// reach no level.
 //
 // The window system is reached through a Host, so that tests run the loop on
 // a scripted clock with scripted events and look at every shown frame.
@@ -17,6 +21,10 @@
 #include <cstdint>
 
 #include "app/DrawList.h"
+#include "app/KeyReceiver.h"
+#include "app/PadInput.h"
+
+class BrikApplication;
 
 class MainLoop {
 public:
@@ -30,16 +38,24 @@ public:
         virtual void show(const DrawList& frame) = 0;
         // The refresh rate of the display the window is on, in Hz; 0 when not known.
         virtual int refreshRate() = 0;
+        // The window's client area is now width x height.
+        virtual void resized(int width, int height) {
+            (void)width;
+            (void)height;
+        }
+        // Switches between the window and the full screen.
+        virtual void toggleFullscreen() {}
     };
 
     struct Options {
         bool wakeOnKey = true;      // a key press moves the next frame to now
         bool skipUnchanged = true;  // a frame equal to the shown one is not drawn
+        PadInput::Repeat padRepeat = PadInput::kDefaultRepeat;  // held pad directions
     };
 
     // `frame` must be installed as gRenderer; the loop reads the time from
-    // gCounter and drives gApplication.
-    MainLoop(Host& host, DrawList& frame, Options options);
+    // gCounter, drives `app` and passes it the keys.
+    MainLoop(Host& host, DrawList& frame, BrikApplication& app, Options options);
 
     // Runs until the window is closed or, after a frame, Escape was pressed.
     void run();
@@ -51,15 +67,37 @@ public:
     // Frames the pacer ran (drawn or not) and frames put on the screen.
     int64_t framesRun() const { return framesRun_; }
     int64_t framesShown() const { return framesShown_; }
+    int padCount() const { return pads_.padCount(); }
 
 private:
+    // Hands the keys to the application, latches Escape (a tap can come and
+    // go between two frames) and notes a fresh press for the pacer.
+    class Keys : public KeyReceiver {
+    public:
+        explicit Keys(BrikApplication& app) : app_(app) {}
+        void press(int32_t code, bool repeat) override;
+        void release(int32_t code) override;
+        bool escapePressed = false;
+        bool freshPress = false;  // since the loop last looked
+
+    private:
+        BrikApplication& app_;
+    };
+
     // Reacts to one event; false when it asks the program to quit.
     bool handle(const SDL_Event& event);
+    bool handleWindow(const SDL_WindowEvent& event);
+    void handleKey(const SDL_KeyboardEvent& event);
     void runFrame();
+    int64_t nowMs() const;
 
     Host& host_;
     DrawList& frame_;
+    BrikApplication& app_;
     Options options_;
+    Keys keys_;
+    PadInput pads_;
+    bool active_ = true;  // false while minimised
     bool redraw_ = true;  // the next frame is drawn even if unchanged
     int64_t framesRun_ = 0;
     int64_t framesShown_ = 0;

@@ -15,6 +15,7 @@
 #include <SDL.h>
 
 #include "app/MainLoop.h"
+#include "app/PadInput.h"
 #include "audio/MikModRenderer.h"
 
 struct PlatformContext {
@@ -24,6 +25,10 @@ struct PlatformContext {
 
 // The OpenGL context the window layer asks for.
 extern const PlatformContext kPlatformContext;
+
+// How a held pad direction repeats: the desktop's keyboard repeat where it
+// tells it, else PadInput's default. Called once the window is open.
+PadInput::Repeat platformKeyRepeat();
 
 // Who feeds the sound device.
 extern const MikModRenderer::Mixing kPlatformMixing;

@@ -7,6 +7,7 @@
 #include <system_error>
 #include <vector>
 
+#include "app/BrikApplication.h"
 #include "app/DrawList.h"
 #include "app/DuobrikApplication.h"
 #include "app/MainLoop.h"
@@ -14,6 +15,8 @@
 #include "app/Window.h"
 #include "audio/MikModRenderer.h"
 #include "catalogue/Catalogue.h"
+#include "catalogue/ScreenFit.h"
+#include "render/FrameScaler.h"
 #include "render/OpenGLRenderer.h"
 #include "render/TextureTable.h"
 
@@ -21,6 +24,11 @@ namespace {
 
 // The picture the desktop shows for the window.
 constexpr int kIconPicture = catalogue::kIcon;
+
+// The one application, and the enlargement of its frames; both go before
+// the window's context does.
+BrikApplication* gGame = nullptr;
+FrameScaler gScaler;
 
 // The main loop's window system: SDL's event queue, the OpenGL renderer that
 // draws a shown frame, and the desktop's refresh rate (which the browser,
@@ -31,14 +39,27 @@ public:
         return SDL_WaitEventTimeout(&event, timeoutMs) != 0;
     }
 
+    // The picture fills as much of the drawing surface as a whole factor
+    // allows. An enlarged frame is drawn at its own size in the corner first.
     // Where the buffer swap waits for the display, it paces the loop as well:
     // the pacer's next frame is then already due when the swap returns.
     void show(const DrawList& frame) override {
-        setFrameState();
+        int width = 0;
+        int height = 0;
+        SDL_GL_GetDrawableSize(gWindow, &width, &height);
+        const catalogue::ScreenFit fit = catalogue::fitScreen(width, height);
+        const bool enlarged = fit.factor > 1;
+        setFrameState(enlarged ? 0 : fit.x, enlarged ? 0 : fit.y);
         frame.replayShown(renderer_);
         restoreFrameState();
+        if (enlarged) {
+            gScaler.enlarge(fit, width, height);
+        }
         SDL_GL_SwapWindow(gWindow);
     }
+
+    void resized(int width, int height) override { resizeViewport(width, height); }
+    void toggleFullscreen() override { ::toggleFullscreen(); }
 
     // The desktop's own mode: the mode SDL_GetWindowDisplayMode reports is
     // the closest fullscreen one, which on some displays runs slower than
@@ -93,12 +114,14 @@ void setWindowIcon() {
 // The level goes first (leaving the intro stops its music), then the audio,
 // whose music thread must be joined before the process ends.
 void endGame() {
-    delete gApplication;
-    gApplication = nullptr;
+    delete gGame;
+    gGame = nullptr;
     delete gAudio;
     gAudio = nullptr;
     gRenderer = nullptr;  // the frame's list, which runGame owns
-    gTextures.release();  // while the window's context is still current
+    // While the window's context is still current.
+    gScaler.release();
+    gTextures.release();
     closeWindow();
     SDL_Quit();
 }
@@ -125,10 +148,12 @@ int runGame() {
     gRenderer = &frame;
     auto* audio = new MikModRenderer(kPlatformMixing);
     gAudio = audio;
-    gApplication = new DuobrikApplication();
-    gApplication->init();
+    // Game controllers are welcome, not needed: without them the keyboard plays.
+    SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER);
+    gGame = new DuobrikApplication();
+    gGame->init();
 
     SdlHost host;
-    MainLoop loop(host, frame, MainLoop::Options{});
+    MainLoop loop(host, frame, *gGame, MainLoop::Options{.padRepeat = platformKeyRepeat()});
     return runMainLoop(loop, *audio, endGame);
 }

@@ -7,17 +7,12 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "app/BrikApplication.h"
-#include "app/KeyMap.h"
 #include "app/Platform.h"
 #include "catalogue/Catalogue.h"
+#include "catalogue/ScreenFit.h"
 
-bool gActive = true;
-bool gKeys[256] = {};
-bool gEscapePressed = false;
 SDL_Window* gWindow = nullptr;
 SDL_GLContext gRenderContext = nullptr;
-BrikApplication* gApplication = nullptr;
 
 namespace {
 
@@ -55,6 +50,16 @@ void describeVideoFailure(bool sdlFailed, char* out, std::size_t size) {
     } else {
         std::snprintf(out, size, "%s", cause);
     }
+}
+
+// The whole multiple of the picture that the first window shows: as large as
+// fits in most of the usable area of the display it opens on.
+int firstFactor() {
+    SDL_Rect usable{};
+    if (SDL_GetDisplayUsableBounds(0, &usable) != 0) {
+        return 1;
+    }
+    return catalogue::firstWindowFactor(usable.w, usable.h);
 }
 
 void showShutdownError(const char* text) {
@@ -108,8 +113,13 @@ bool openWindow(const char* title, int width, int height, int bits) {
         SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 0);
     }
 
+    // High-DPI: on a scaled desktop the drawing surface has more pixels than
+    // the window has points, and the picture is fitted to the pixels.
+    const int factor = firstFactor();
+    width *= factor;
+    height *= factor;
     gWindow = SDL_CreateWindow(title, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, width, height,
-                               SDL_WINDOW_OPENGL | SDL_WINDOW_RESIZABLE);
+                               SDL_WINDOW_OPENGL | SDL_WINDOW_RESIZABLE | SDL_WINDOW_ALLOW_HIGHDPI);
     if (gWindow == nullptr) {
         closeWindow();
         showStartupError("Window Creation Error.");
@@ -185,10 +195,10 @@ void resizeViewport(int width, int height) {
     glLoadIdentity();
 }
 
-void setFrameState() {
-    // The picture is always 320x480 pixels at the lower-left of the client
-    // area, one unit per pixel, y growing downward.
-    glViewport(0, 0, catalogue::kScreenWidth, catalogue::kScreenHeight);
+void setFrameState(int x, int y) {
+    // The picture is always drawn 320x480 pixels large, one unit per pixel,
+    // y growing downward; an enlarged screen enlarges the drawn frame.
+    glViewport(x, y, catalogue::kScreenWidth, catalogue::kScreenHeight);
     glShadeModel(GL_FLAT);
     glDisable(GL_DEPTH_TEST);
     glMatrixMode(GL_PROJECTION);
@@ -213,55 +223,8 @@ void restoreFrameState() {
     glPopMatrix();
 }
 
-bool onWindowEvent(const SDL_Event& event) {
-    switch (event.type) {
-        case SDL_QUIT:
-            return false;
-        case SDL_WINDOWEVENT:
-            switch (event.window.event) {
-                case SDL_WINDOWEVENT_MINIMIZED:
-                    gActive = false;
-                    break;
-                case SDL_WINDOWEVENT_RESTORED:
-                case SDL_WINDOWEVENT_MAXIMIZED:
-                case SDL_WINDOWEVENT_SHOWN:
-                    gActive = true;
-                    break;
-                case SDL_WINDOWEVENT_SIZE_CHANGED:
-                    resizeViewport(event.window.data1, event.window.data2);
-                    break;
-                default:
-                    break;
-            }
-            return true;
-        case SDL_KEYDOWN: {
-            const SDL_Scancode scancode = event.key.keysym.scancode;
-            if (isSystemKey(scancode, event.key.keysym.mod)) {
-                return true;
-            }
-            // Auto-repeat is forwarded too: a held key is a stream of presses.
-            const int code = virtualKeyFromScancode(scancode);
-            gKeys[code] = true;
-            if (code == catalogue::kKeyEscape) {
-                gEscapePressed = true;
-            }
-            gApplication->keyDown(code);
-            return true;
-        }
-        case SDL_KEYUP: {
-            const SDL_Scancode scancode = event.key.keysym.scancode;
-            // A release is forwarded even with Alt held, so that a key let go
-            // during an Alt combination never stays down for the game.
-            if (scancode == SDL_SCANCODE_F10 || scancode == SDL_SCANCODE_LALT ||
-                scancode == SDL_SCANCODE_RALT) {
-                return true;
-            }
-            const int code = virtualKeyFromScancode(scancode);
-            gKeys[code] = false;
-            gApplication->keyUp(code);
-            return true;
-        }
-        default:
-            return true;
-    }
+void toggleFullscreen() {
+    const bool full = (SDL_GetWindowFlags(gWindow) & SDL_WINDOW_FULLSCREEN) != 0;
+    // A refusal leaves the window as it is: nothing to undo.
+    SDL_SetWindowFullscreen(gWindow, full ? 0 : SDL_WINDOW_FULLSCREEN_DESKTOP);
 }

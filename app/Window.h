@@ -1,27 +1,19 @@
 #pragma once
-// The window layer on SDL2: one window "Duobrik" with a 320x480 client area
-// and an OpenGL context, the per-frame OpenGL state, and the reaction to the
-// window's events (minimise/restore, size, close, keys).
+// The window layer on SDL2: one window "Duobrik" with an OpenGL context, big
+// enough for the 320x480 picture and sized to the display (the largest whole
+// multiple of the picture that fits comfortably), and the per-frame OpenGL
+// state. The main loop reacts to the window's events.
 
 #include <SDL.h>
 
 #include <cstdint>
 
-class BrikApplication;
-
-// Frames are drawn only while set; cleared while the window is minimised.
-extern bool gActive;
-// Entry k is true while the key with virtual-key code k is down.
-extern bool gKeys[256];
-// Set by an Escape press; a tap can come and go between two frames, which
-// gKeys alone would miss.
-extern bool gEscapePressed;
 extern SDL_Window* gWindow;
 extern SDL_GLContext gRenderContext;
-// The one application, created by the entry routine.
-extern BrikApplication* gApplication;
 
-// Opens the window and its context; on failure shows the error and returns false.
+// Opens the window and its context, its client area `width` x `height` times
+// the display's first window factor (catalogue/ScreenFit.h), high-DPI where
+// the platform offers it. On failure shows the error and returns false.
 bool openWindow(const char* title, int width, int height, int bits);
 // Releases whatever openWindow obtained; safe after a partial openWindow.
 void closeWindow();
@@ -29,13 +21,15 @@ void closeWindow();
 bool setupGLState();
 // Reaction to a new client size (height 0 counts as 1).
 void resizeViewport(int width, int height);
-// The per-frame OpenGL state that every frame is drawn in, and the
+// The per-frame OpenGL state that every frame is drawn in, with the
+// picture's lower-left corner at (x, y) of the drawing surface, and the
 // projection of resizeViewport restored after it. The main loop ticks the
 // application before, and draws between the two.
-void setFrameState();
+void setFrameState(int x, int y);
 void restoreFrameState();
-// Reacts to one event. Returns false when the event asks the program to quit.
-bool onWindowEvent(const SDL_Event& event);
+// Switches the window between the full screen of its display (borderless, at
+// the desktop's own mode) and the window it was.
+void toggleFullscreen();
 // Shows a start-up failure: a message box captioned "ERROR" if one can be
 // shown, and the text on stderr.
 void showStartupError(const char* text);

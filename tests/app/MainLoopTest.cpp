@@ -17,7 +17,6 @@
 #include "app/DuobrikApplication.h"
 #include "app/FramePacer.h"
 #include "app/MainLoop.h"
-#include "app/Window.h"
 #include "fakes/FakeAudio.h"
 #include "levels/Board.h"
 
@@ -62,6 +61,7 @@ struct Scripted {
     Uint32 type;
     int what;
     bool repeat = false;
+    Uint16 mod = KMOD_NONE;
 };
 
 // The window system of a test: the scripted events at their times, a quit
@@ -90,6 +90,7 @@ public:
             } else {
                 event.key.keysym.scancode = static_cast<SDL_Scancode>(s.what);
                 event.key.repeat = s.repeat ? 1 : 0;
+                event.key.keysym.mod = s.mod;
             }
             return true;
         }
@@ -109,13 +110,18 @@ public:
         }
     }
     int refreshRate() override { return rate; }
+    void toggleFullscreen() override { ++toggles; }
+    int toggles = 0;
 };
 
 // A level that notes when it is updated and draws the same picture every time.
 struct StillLevel : Level {
     void update(int64_t now, int64_t) override { updates.push_back(now - kStartMs); }
     void draw() override { gRenderer->drawTexture(1, 2, 3); }
+    void keyDown(int32_t key) override { keys.push_back(key); }
+    void keyUp(int32_t key) override { keys.push_back(-key); }
     std::vector<int64_t> updates;  // ms after the start
+    std::vector<int32_t> keys;     // presses, and releases as negative codes
 };
 
 class MainLoopTest : public ::testing::Test {
@@ -124,12 +130,8 @@ protected:
         gCounter = {[] { return gNow; }, [] { return 1000 * kMs; }};
     }
     void TearDown() override {
-        gApplication = nullptr;
         gRenderer = nullptr;
         gCounter = savedCounter;
-        gActive = true;
-        gEscapePressed = false;
-        std::memset(gKeys, 0, sizeof gKeys);
     }
     // The whole game (with rand seeded by `seed`) or one still level.
     std::unique_ptr<BrikApplication> makeApp(unsigned seed = 0) {
@@ -144,16 +146,21 @@ protected:
             app = std::make_unique<BrikApplication>();
             app->level = std::make_unique<StillLevel>();
         }
-        gApplication = app.get();
+        app_ = app.get();
         return app;
     }
-    MainLoop run(ScriptedHost& host, MainLoop::Options options = {}) {
-        MainLoop loop(host, frame, options);
+    // What a run came to: frames run (drawn or not) and frames shown.
+    struct Frames {
+        int64_t run, shown;
+    };
+    Frames run(ScriptedHost& host, MainLoop::Options options = {}) {
+        MainLoop loop(host, frame, *app_, options);
         loop.run();
-        return loop;
+        return {loop.framesRun(), loop.framesShown()};
     }
 
     Counter savedCounter = gCounter;
+    BrikApplication* app_ = nullptr;
     DrawList frame;
     FakeAudio audio;
 };
@@ -351,9 +358,9 @@ TEST_F(MainLoopTest, ExposeRestoreAndKeysDrawAStillFrameAgain) {
         ScriptedHost host;
         host.script = {c.event};
         host.endMs = 1'000;
-        const MainLoop loop = run(host);
-        EXPECT_EQ(loop.framesShown(), c.shows) << c.name;
-        EXPECT_GE(loop.framesRun(), 59) << c.name;
+        const Frames frames = run(host);
+        EXPECT_EQ(frames.shown, c.shows) << c.name;
+        EXPECT_GE(frames.run, 59) << c.name;
         const std::vector<int64_t>& updates = static_cast<StillLevel*>(app->level.get())->updates;
         EXPECT_EQ(std::ranges::count(updates, 510), c.updatedAtOnce ? 1 : 0) << c.name;
     }
@@ -366,7 +373,7 @@ TEST_F(MainLoopTest, ADisplayChangeBringsItsRefreshRate) {
     host.rateAfterDisplayChange = 144;
     host.script = {{1'000, SDL_WINDOWEVENT, SDL_WINDOWEVENT_DISPLAY_CHANGED}};
     host.endMs = 2'000;
-    EXPECT_NEAR(run(host).framesRun(), 60 + 144, 2);
+    EXPECT_NEAR(run(host).run, 60 + 144, 2);
 }
 
 // Where the display calls the program once per refresh (a web page), each
@@ -379,7 +386,7 @@ TEST_F(MainLoopTest, OnePassTakesTheWaitingEventsThenOneFrame) {
     host.script = {{0, SDL_WINDOWEVENT, SDL_WINDOWEVENT_EXPOSED},
                    {0, SDL_KEYDOWN, SDL_SCANCODE_LEFT},
                    {0, SDL_KEYUP, SDL_SCANCODE_LEFT}};
-    MainLoop loop(host, frame, {});
+    MainLoop loop(host, frame, *app, {});
     EXPECT_TRUE(loop.runOnce());
     EXPECT_EQ(host.played, 3u) << "every waiting event comes before the frame";
     EXPECT_EQ(loop.framesRun(), 1);
@@ -394,6 +401,24 @@ TEST_F(MainLoopTest, OnePassTakesTheWaitingEventsThenOneFrame) {
     host.script.push_back({0, SDL_QUIT, 0});
     EXPECT_FALSE(loop.runOnce()) << "a close request did not end the game";
     EXPECT_EQ(loop.framesRun(), 3) << "a frame ran after the close request";
+}
+
+// F11 and Alt+Enter switch the screen and reach no level (a held F11 does
+// not flip it back and forth); Escape still ends the game.
+TEST_F(MainLoopTest, FullScreenKeysSwitchTheScreenAndReachNoLevel) {
+    const auto app = makeApp();
+    ScriptedHost host;
+    host.script = {{100, SDL_KEYDOWN, SDL_SCANCODE_F11},
+                   {130, SDL_KEYDOWN, SDL_SCANCODE_F11, true},
+                   {160, SDL_KEYUP, SDL_SCANCODE_F11},
+                   {200, SDL_KEYDOWN, SDL_SCANCODE_RETURN, false, KMOD_LALT},
+                   {260, SDL_KEYUP, SDL_SCANCODE_RETURN, false, KMOD_LALT},
+                   {300, SDL_KEYDOWN, SDL_SCANCODE_ESCAPE}};
+    host.endMs = 60'000;
+    const Frames frames = run(host);
+    EXPECT_EQ(host.toggles, 2);
+    EXPECT_EQ(static_cast<StillLevel*>(app->level.get())->keys, std::vector<int32_t>{27});
+    EXPECT_LT(frames.run, 60) << "Escape did not end the game";
 }
 
 }  // namespace

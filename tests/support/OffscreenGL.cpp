@@ -7,7 +7,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-OffscreenGL::OffscreenGL() {
+OffscreenGL::OffscreenGL(int width, int height) {
     // Tests never need a display; the offscreen driver gives Mesa's software GL.
     setenv("SDL_VIDEODRIVER", "offscreen", 1);
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
@@ -19,7 +19,7 @@ OffscreenGL::OffscreenGL() {
     SDL_GL_SetAttribute(SDL_GL_ALPHA_SIZE, 8);
     SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_COMPATIBILITY);
-    SDL_Window* window = SDL_CreateWindow("test", 0, 0, 320, 480, SDL_WINDOW_OPENGL);
+    SDL_Window* window = SDL_CreateWindow("test", 0, 0, width, height, SDL_WINDOW_OPENGL);
     if (window == nullptr) {
         return;
     }
@@ -55,14 +55,15 @@ void OffscreenGL::beginFrame() {
     glClear(GL_COLOR_BUFFER_BIT);
 }
 
-std::vector<uint8_t> OffscreenGL::readPixels() {
-    std::vector<uint8_t> bottomUp(320 * 480 * 4);
+std::vector<uint8_t> OffscreenGL::readSurface(int width, int height) {
+    const size_t row = static_cast<size_t>(width) * 4;
+    std::vector<uint8_t> bottomUp(row * height);
     glFinish();
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glReadPixels(0, 0, 320, 480, GL_RGBA, GL_UNSIGNED_BYTE, bottomUp.data());
+    glReadPixels(0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, bottomUp.data());
     std::vector<uint8_t> topDown(bottomUp.size());
-    for (int y = 0; y < 480; ++y) {
-        std::copy_n(&bottomUp[(479 - y) * 320 * 4], 320 * 4, &topDown[y * 320 * 4]);
+    for (int y = 0; y < height; ++y) {
+        std::copy_n(&bottomUp[(height - 1 - y) * row], row, &topDown[y * row]);
     }
     return topDown;
 }

@@ -8,8 +8,9 @@
 
 class OffscreenGL {
 public:
-    // Creates a 320x480 context. ok() tells whether it worked.
-    OffscreenGL();
+    // Creates a context whose surface is width x height (the picture's size
+    // unless asked). ok() tells whether it worked.
+    explicit OffscreenGL(int width = 320, int height = 480);
     ~OffscreenGL();
     OffscreenGL(const OffscreenGL&) = delete;
     OffscreenGL& operator=(const OffscreenGL&) = delete;
@@ -18,7 +19,9 @@ public:
     // Clears to black and sets the game's per-frame drawing state.
     void beginFrame();
     // The 320x480 picture as RGBA, row 0 the top row of the screen.
-    std::vector<uint8_t> readPixels();
+    std::vector<uint8_t> readPixels() { return readSurface(320, 480); }
+    // The lower-left width x height of the surface, the same way.
+    std::vector<uint8_t> readSurface(int width, int height);
 
     struct Rgba {
         uint8_t r, g, b, a;
