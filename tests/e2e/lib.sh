@@ -27,6 +27,7 @@
 #   GAME_DIR  the folder with the game's data files (default: $GAME's folder)
 #   SHOTS     where screenshots go (default: a fresh temporary folder)
 #   WAIT_S    the deadline of each wait in seconds (default 60)
+#   E2E_SCREEN   the virtual screen's size (default 1024x768)
 
 set -euo pipefail
 E2E_DIR=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
@@ -101,7 +102,7 @@ poll() {
     done
 }
 
-# A private virtual X server for this test, 1024x768 at 24 bits. The server
+# A private virtual X server for this test, E2E_SCREEN at 24 bits. The server
 # picks a free display itself (-displayfd), so tests of several checkouts on
 # one machine cannot race for a number, and -noreset keeps it (and settings
 # such as `xset r off`) alive between the games that a test starts.
@@ -109,7 +110,7 @@ start_display() {
     need Xvfb xdotool import convert identify
     local fd_file="$SHOTS/.display"
     : >"$fd_file"
-    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$fd_file" \
+    Xvfb -displayfd 3 -screen 0 "${E2E_SCREEN:-1024x768}x24" -nolisten tcp -noreset 3>"$fd_file" \
         2>"$SHOTS/xvfb.txt" &
     XVFB_PID=$!
     display_ready() {
@@ -119,6 +120,20 @@ start_display() {
     }
     wait_for "virtual X server" display_ready
     export DISPLAY=":$(head -n 1 "$fd_file")"
+}
+
+# Starts openbox on the test's display and waits until it manages windows:
+# minimising and the full screen need a window manager.
+start_window_manager() {
+    need openbox xprop
+    openbox --sm-disable >/dev/null 2>&1 &
+    local wm_pid=$!
+    at_exit "kill $wm_pid 2>/dev/null || true"
+    wm_running() {
+        SAW="no _NET_SUPPORTING_WM_CHECK on the root window"
+        xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'
+    }
+    wait_for "openbox" wm_running
 }
 
 # Starts the game from the given folder (default: $GAME_DIR) and waits for

@@ -2,16 +2,8 @@
 # Under a window manager the game can be minimised and restored: it survives,
 # and play goes on (the falling piece moves again) after the restore.
 source "$(dirname "$0")/lib.sh"
-need openbox xprop
 pictures 85 188
-openbox --sm-disable >/dev/null 2>&1 &
-WM_PID=$!
-at_exit 'kill "$WM_PID" 2>/dev/null || true'
-wm_running() {
-    SAW="no _NET_SUPPORTING_WM_CHECK on the root window"
-    xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'
-}
-wait_for "openbox" wm_running
+start_window_manager
 
 start_game
 wait_for "intro picture" shows intro 0 0 85

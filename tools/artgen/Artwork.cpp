@@ -290,27 +290,34 @@ Image intro(const std::vector<Image>& r) {
     ledge.fillRect(0, 0, ledge.width(), ledge.height());
     out.draw(shade(ledge, kMetal), stackX - kFrameThickness, stackY + stack.height());
 
-    // The controls.
+    // The controls: what each does, on the keyboard and on a game pad.
     struct Control {
-        std::string_view keys, action;
+        std::string_view action, keys, pad;
     };
-    const std::string arrowsLR = std::string{font::kArrowLeft} + " " + font::kArrowRight;
-    const std::string rotate = std::string{font::kArrowUp} + " / SPACE";
+    const std::string leftRight = std::string{font::kArrowLeft} + " " + font::kArrowRight;
+    const std::string upOrSpace = std::string{font::kArrowUp} + " SPACE";
     const std::string down{font::kArrowDown};
     const Control kControls[] = {
-        {arrowsLR, "MOVE"},
-        {rotate, "ROTATE"},
-        {down, "DROP FASTER"},
-        {"ESC", "QUIT"},
+        {"MOVE", leftRight, leftRight},
+        {"ROTATE", upOrSpace, "A B X Y"},
+        {"DROP", down, down},
+        {"QUIT", "ESC", "BACK"},
     };
-    const Image heading = shadowedText("CONTROLS", 2, {150, 160, 190, 255});
-    out.draw(heading, (kScreenWidth - heading.width()) / 2, 340);
-    int y = 370;
+    constexpr int kActionX = 16, kKeysX = 106, kPadX = 220;
+    const Rgba kHeading{150, 160, 190, 255};
+    const Image heading = shadowedText("CONTROLS", 2, kHeading);
+    out.draw(heading, (kScreenWidth - heading.width()) / 2, 326);
+    out.draw(shadowedText("KEYS", 1, kHeading), kKeysX, 350);
+    out.draw(shadowedText("PAD", 1, kHeading), kPadX, 350);
+    int y = 362;
     for (const Control& c : kControls) {
-        out.draw(shadowedText(c.keys, 2, {120, 220, 240, 255}), 28, y);
-        out.draw(shadowedText(c.action, 2, {235, 238, 245, 255}), 168, y);
-        y += 24;
+        out.draw(shadowedText(c.action, 2, {235, 238, 245, 255}), kActionX, y);
+        out.draw(shadowedText(c.keys, 2, {120, 220, 240, 255}), kKeysX, y);
+        out.draw(shadowedText(c.pad, 2, {120, 220, 240, 255}), kPadX, y);
+        y += 22;
     }
+    const Image fullScreen = shadowedText("F11 OR ALT+ENTER: FULL SCREEN", 1, kHeading);
+    out.draw(fullScreen, (kScreenWidth - fullScreen.width()) / 2, 458);
     return out;
 }
 
