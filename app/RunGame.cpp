@@ -48,11 +48,10 @@ public:
         int height = 0;
         SDL_GL_GetDrawableSize(gWindow, &width, &height);
         const catalogue::ScreenFit fit = catalogue::fitScreen(width, height);
-        const bool enlarged = fit.factor > 1;
-        setFrameState(enlarged ? 0 : fit.x, enlarged ? 0 : fit.y);
+        setFrameState(fit);
         frame.replayShown(renderer_);
         restoreFrameState();
-        if (enlarged) {
+        if (fit.factor > 1) {
             gScaler.enlarge(fit, width, height);
         }
         SDL_GL_SwapWindow(gWindow);

@@ -195,10 +195,17 @@ void resizeViewport(int width, int height) {
     glLoadIdentity();
 }
 
-void setFrameState(int x, int y) {
+void setFrameState(const catalogue::ScreenFit& fit) {
     // The picture is always drawn 320x480 pixels large, one unit per pixel,
-    // y growing downward; an enlarged screen enlarges the drawn frame.
-    glViewport(x, y, catalogue::kScreenWidth, catalogue::kScreenHeight);
+    // y growing downward; an enlarged screen enlarges the drawn frame. Its
+    // clear then clears only the corner, which is all the enlarging reads.
+    if (fit.factor == 1) {
+        glViewport(fit.x, fit.y, catalogue::kScreenWidth, catalogue::kScreenHeight);
+    } else {
+        glViewport(0, 0, catalogue::kScreenWidth, catalogue::kScreenHeight);
+        glScissor(0, 0, catalogue::kScreenWidth, catalogue::kScreenHeight);
+        glEnable(GL_SCISSOR_TEST);
+    }
     glShadeModel(GL_FLAT);
     glDisable(GL_DEPTH_TEST);
     glMatrixMode(GL_PROJECTION);
@@ -221,6 +228,7 @@ void restoreFrameState() {
     glPopMatrix();
     glMatrixMode(GL_PROJECTION);
     glPopMatrix();
+    glDisable(GL_SCISSOR_TEST);
 }
 
 void toggleFullscreen() {

@@ -8,6 +8,8 @@
 
 #include <cstdint>
 
+#include "catalogue/ScreenFit.h"
+
 extern SDL_Window* gWindow;
 extern SDL_GLContext gRenderContext;
 
@@ -21,11 +23,12 @@ void closeWindow();
 bool setupGLState();
 // Reaction to a new client size (height 0 counts as 1).
 void resizeViewport(int width, int height);
-// The per-frame OpenGL state that every frame is drawn in, with the
-// picture's lower-left corner at (x, y) of the drawing surface, and the
-// projection of resizeViewport restored after it. The main loop ticks the
-// application before, and draws between the two.
-void setFrameState(int x, int y);
+// The per-frame OpenGL state that every frame is drawn in, placed as `fit`
+// says (an enlarged frame is drawn at its own size in the lower-left corner
+// first, and nothing outside that corner is touched), and the projection of
+// resizeViewport restored after it. The main loop ticks the application
+// before, and draws between the two.
+void setFrameState(const catalogue::ScreenFit& fit);
 void restoreFrameState();
 // Switches the window between the full screen of its display (borderless, at
 // the desktop's own mode) and the window it was.

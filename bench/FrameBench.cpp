@@ -1,7 +1,8 @@
 // Frame cost of the real levels drawn by OpenGLRenderer on an offscreen Mesa
 // context, with a scripted clock: median and 99th percentile of
 // tick + render + glFinish for the busy scenes, each drawn from the picture
-// stack and the plain way; the rules alone (updates per second); heap
+// stack and the plain way, and a scene enlarged three times as on a large
+// screen; the rules alone (updates per second); heap
 // allocations per frame in play; and memory and threads at each level change
 // of a 24-level run. Prints figures; asserts nothing.
 //
@@ -29,6 +30,7 @@
 #include "audio/MikModRenderer.h"
 #include "levels/DuobrikLevel.h"
 #include "levels/DuobrikLevels.h"
+#include "render/FrameScaler.h"
 #include "render/OpenGLRenderer.h"
 #include "render/TextureTable.h"
 #include "support/OffscreenGL.h"
@@ -98,6 +100,11 @@ Figures summarise(std::vector<double>& t) {
     std::sort(t.begin(), t.end());
     return {t[t.size() / 2], t[std::min(t.size() - 1, t.size() * 99 / 100)]};
 }
+
+// The surface of the enlarged scene, three times the picture; the others
+// draw in its lower-left corner, as on a screen of their own size.
+constexpr int kLargeWidth = 960;
+constexpr int kLargeHeight = 1440;
 
 // Keys a player might press, arrows and Space most often.
 constexpr int32_t kPlayKeys[] = {37, 39, 38, 32, 40, 37, 39};
@@ -183,6 +190,16 @@ void frameCosts(Bench& bench, DuobrikApplication& app) {
         "level 1, 12 rows filled", [&] { app.level = playLevel(1, 12); }, keys, render);
     bench.report(
         "DuobrikLevel9 preset board", [&] { app.level = playLevel(9, 0); }, keys, render);
+    // The same frames enlarged to fill a 960x1440 screen.
+    FrameScaler scaler;
+    const catalogue::ScreenFit fit = catalogue::fitScreen(kLargeWidth, kLargeHeight);
+    bench.report(
+        "level 1 in play, enlarged 3x", [&] { app.level = playLevel(1, 0); }, keys,
+        [&] {
+            app.render();
+            scaler.enlarge(fit, kLargeWidth, kLargeHeight);
+        });
+    scaler.release();
 
     // The busiest picture: 19 rows, four of them darkening, the field shaking.
     DuobrikLevel* busy = nullptr;
@@ -354,7 +371,7 @@ void levelRun(OffscreenGL& gl, DuobrikApplication& app) {
 
 int main(int argc, char** argv) {
     const int frames = argc > 1 ? std::max(10, std::atoi(argv[1])) : 600;
-    OffscreenGL gl;
+    OffscreenGL gl(kLargeWidth, kLargeHeight);
     if (!gl.ok() || loadTextures() < 220) {
         std::fprintf(stderr,
                      "frame_bench: needs an offscreen OpenGL context and BrikResource.dat\n");

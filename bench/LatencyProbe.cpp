@@ -11,6 +11,10 @@
 // sent to one side and dropped with Down, so that the board fills evenly and
 // the game goes on.
 //
+// The picture may be enlarged in its window (catalogue/ScreenFit.h): the
+// probe fits it as the game does and reads the middle of each enlarged
+// pixel, so the figures stay comparable at any size.
+//
 // Usage: latency_probe WINDOW-ID [presses, default 60] [ms between presses, default 350]
 // Prints one line per press and a summary line:
 //   key-to-screen: N presses, median M ms, p90 P ms, L lost
@@ -28,6 +32,8 @@
 #include <cstdlib>
 #include <thread>
 #include <vector>
+
+#include "catalogue/ScreenFit.h"
 
 namespace {
 
@@ -65,10 +71,27 @@ struct Band {
     bool pieceInside() const { return bottom >= 0 && top >= kMargin && bottom < kHeight - kMargin; }
 };
 
+// Where the picture lies in the window: its top-left corner and factor.
+struct Placement {
+    int x = 0, y = 0, factor = 1;
+};
+Placement gPlacement;
+
+Placement placementIn(Display* display, Window window) {
+    XWindowAttributes a{};
+    if (XGetWindowAttributes(display, window, &a) == 0) {
+        return {};
+    }
+    const catalogue::ScreenFit fit = catalogue::fitScreen(a.width, a.height);
+    return {fit.x, a.height - fit.y - fit.height, fit.factor};
+}
+
 // Reads rows `from`..`from + rows` of the band (all of it by default).
 bool readBand(Display* display, Window window, Band& band, int from = 0, int rows = kHeight) {
-    XImage* image = XGetImage(display, window, kLeft, kTop + from, kWidth,
-                              static_cast<unsigned>(rows), AllPlanes, ZPixmap);
+    const int k = gPlacement.factor;
+    XImage* image = XGetImage(display, window, gPlacement.x + kLeft * k,
+                              gPlacement.y + (kTop + from) * k, static_cast<unsigned>(kWidth * k),
+                              static_cast<unsigned>(rows * k), AllPlanes, ZPixmap);
     if (image == nullptr) {
         return false;
     }
@@ -76,10 +99,12 @@ bool readBand(Display* display, Window window, Band& band, int from = 0, int row
     const bool direct = image->bits_per_pixel == 32 && image->red_mask == 0xff0000 &&
                         image->green_mask == 0xff00 && image->blue_mask == 0xff;
     for (int y = 0; y < rows; ++y) {
+        const int iy = y * k + k / 2;
         const auto* row =
-            reinterpret_cast<const uint32_t*>(image->data + y * image->bytes_per_line);
+            reinterpret_cast<const uint32_t*>(image->data + iy * image->bytes_per_line);
         for (int x = 0; x < kWidth; ++x) {
-            const unsigned long p = direct ? row[x] : XGetPixel(image, x, y);
+            const int ix = x * k + k / 2;
+            const unsigned long p = direct ? row[ix] : XGetPixel(image, ix, iy);
             const int r = static_cast<int>((p >> 16) & 0xff);
             const int g = static_cast<int>((p >> 8) & 0xff);
             const int b = static_cast<int>(p & 0xff);
@@ -127,6 +152,7 @@ int main(int argc, char** argv) {
     }
     XSetInputFocus(display, window, RevertToParent, CurrentTime);
     XSync(display, False);
+    gPlacement = placementIn(display, window);
 
     std::vector<double> latencies;
     int lost = 0;

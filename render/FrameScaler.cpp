@@ -36,6 +36,7 @@ void FrameScaler::enlarge(const ScreenFit& fit, int surfaceWidth, int surfaceHei
     glMatrixMode(GL_MODELVIEW);
     glPushMatrix();
     glLoadIdentity();
+    glDisable(GL_SCISSOR_TEST);
     glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
     glClear(GL_COLOR_BUFFER_BIT);
 

@@ -51,6 +51,9 @@ void OffscreenGL::beginFrame() {
     glEnable(GL_TEXTURE_2D);
     glEnable(GL_BLEND);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    // The picture's corner only, as the game clears an enlarged frame.
+    glScissor(0, 0, 320, 480);
+    glEnable(GL_SCISSOR_TEST);
     glClearColor(0, 0, 0, 0);
     glClear(GL_COLOR_BUFFER_BIT);
 }

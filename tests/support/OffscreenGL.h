@@ -16,7 +16,8 @@ public:
     OffscreenGL& operator=(const OffscreenGL&) = delete;
 
     bool ok() const { return ok_; }
-    // Clears to black and sets the game's per-frame drawing state.
+    // Clears the picture's 320x480 corner to black and sets the game's
+    // per-frame drawing state, scissored to that corner.
     void beginFrame();
     // The 320x480 picture as RGBA, row 0 the top row of the screen.
     std::vector<uint8_t> readPixels() { return readSurface(320, 480); }
