@@ -86,6 +86,9 @@ bool MainLoop::runOnce() {
 
 bool MainLoop::handle(const SDL_Event& event) {
     keys_.freshPress = false;
+    if (heldKeys_.heldSinceBeforeFocus(event)) {
+        return true;
+    }
     switch (event.type) {
         case SDL_QUIT:
             return false;

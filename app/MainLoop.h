@@ -21,6 +21,7 @@
 #include <cstdint>
 
 #include "app/DrawList.h"
+#include "app/HeldKeys.h"
 #include "app/KeyReceiver.h"
 #include "app/PadInput.h"
 
@@ -97,6 +98,7 @@ private:
     Options options_;
     Keys keys_;
     PadInput pads_;
+    HeldKeys heldKeys_;
     bool active_ = true;  // false while minimised
     bool redraw_ = true;  // the next frame is drawn even if unchanged
     int64_t framesRun_ = 0;

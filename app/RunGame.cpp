@@ -2,6 +2,7 @@
 
 #include <SDL.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <system_error>
@@ -94,13 +95,25 @@ void useExecutableFolder() {
     }
 }
 
-void setWindowIcon() {
-    std::vector<uint8_t> bgra;
-    int32_t width = 0;
-    int32_t height = 0;
-    if (!readPicture("./BrikResource.dat", kIconPicture, bgra, width, height) || width == 0 ||
-        height == 0) {
+// Desktops show icons at 256x256 at the most, and X refuses a window
+// property as large as a 2048x2048 picture, which ends the program: a
+// larger picture is shrunk by a whole step, taking every step-th pixel.
+constexpr int32_t kLargestIcon = 256;
+
+void setWindowIcon(const Picture& picture) {
+    if (picture.width == 0 || picture.height == 0) {
         return;
+    }
+    const int32_t largest = std::max(picture.width, picture.height);
+    const int32_t step = (largest + kLargestIcon - 1) / kLargestIcon;
+    const int32_t width = (picture.width + step - 1) / step;
+    const int32_t height = (picture.height + step - 1) / step;
+    std::vector<uint8_t> bgra(static_cast<size_t>(width) * height * 4);
+    for (int32_t y = 0; y < height; ++y) {
+        for (int32_t x = 0; x < width; ++x) {
+            const size_t from = (static_cast<size_t>(y) * step * picture.width + x * step) * 4;
+            std::copy_n(&picture.bgra[from], 4, &bgra[(static_cast<size_t>(y) * width + x) * 4]);
+        }
     }
     SDL_Surface* icon = SDL_CreateRGBSurfaceWithFormatFrom(bgra.data(), width, height, 32,
                                                            width * 4, SDL_PIXELFORMAT_BGRA32);
@@ -140,8 +153,10 @@ int runGame() {
         SDL_Quit();
         return 1;
     }
-    loadTextures();
-    setWindowIcon();
+    // The icon comes from the same reading of the picture file.
+    loadTextures(kIconPicture);
+    setWindowIcon(gTextures.kept());
+    gTextures.dropKept();
     // The levels draw into the frame's list; the host draws what is shown.
     DrawList frame;
     gRenderer = &frame;

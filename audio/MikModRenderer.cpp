@@ -9,6 +9,7 @@
 
 #include "audio/SdlQueueDriver.h"
 #include "audio/WavReader.h"
+#include "catalogue/DataFile.h"
 #include "catalogue/Sound.h"
 
 namespace {
@@ -160,8 +161,10 @@ void MikModRenderer::loadMusic(const char* file) {
     }
     musicJob = std::make_unique<MusicJob>();
     // Without a device nothing would be heard: the music is left out.
-    if (hasDevice_ && file != nullptr) {
-        musicJob->module = Player_Load(const_cast<CHAR*>(file), kMaxModuleChannels, 0);
+    std::FILE* opened = hasDevice_ ? catalogue::openDataFile(file) : nullptr;
+    if (opened != nullptr) {
+        musicJob->module = Player_LoadFP(opened, kMaxModuleChannels, 0);
+        std::fclose(opened);
         // Loading sets the voice counts anew (even on the way to failing),
         // which stops every voice and renumbers the effect voices.
         std::lock_guard<std::mutex> lock(mixerMutex_);

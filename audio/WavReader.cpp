@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "catalogue/DataFile.h"
+
 namespace {
 
 uint32_t le32(const unsigned char* b) {
@@ -31,7 +33,7 @@ bool WavReader::read(const char* path) {
     pcm_.clear();
     rate_ = 0;
     bits_ = 0;
-    std::FILE* file = path != nullptr ? std::fopen(path, "rb") : nullptr;
+    std::FILE* file = catalogue::openDataFile(path);
     if (file == nullptr) {
         return false;
     }

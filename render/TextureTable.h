@@ -1,22 +1,26 @@
 #pragma once
 // The table of pictures. Every record of the picture file "./BrikResource.dat"
-// becomes one OpenGL texture and one entry here; everywhere else a picture is
-// named only by its texture index, the position of its record in the file.
-// The one table, gTextures, owns every texture it made: its entries, which
-// pictures are opaque, and the picture stack built from them are made
-// together by load() and given back together by release().
-//
-// File format, no header: records of width and height (int32 little-endian)
-// followed by height rows of width pixels, top row first, 4 bytes per pixel in
-// the order blue, green, red, alpha.
+// (catalogue/PictureFile.h) becomes one OpenGL texture and one entry here;
+// everywhere else a picture is named only by its texture index, the position
+// of its record in the file. The one table, gTextures, owns every texture it
+// made: its entries, which pictures are opaque, and the picture stack built
+// from them are made together by load() and given back together by release().
 
 #include <cstdint>
 #include <vector>
 
+#include "catalogue/PictureFile.h"
 #include "render/PictureStack.h"
 #include "render/TextureEntry.h"
 
-constexpr int kMaxTextures = 300;
+constexpr int kMaxTextures = catalogue::picturefile::kMostRecords;
+
+// One picture as the file holds it.
+struct Picture {
+    int32_t width = 0;
+    int32_t height = 0;
+    std::vector<uint8_t> bgra;  // rows top first
+};
 
 class TextureTable {
 public:
@@ -30,9 +34,14 @@ public:
 
     // Releases what an earlier load made, then loads every picture of the file
     // at `path` and builds the picture stack from them. Needs a current OpenGL
-    // context. A missing file leaves the table empty; records after the 300th
-    // are ignored. Returns the number of entries made.
-    int load(const char* path);
+    // context. A missing file leaves the table empty; a damaged one keeps the
+    // pictures before the damage. Picture `keep` is also kept as it is, for
+    // kept(), so that nobody need read the file a second time. Returns the
+    // number of entries made.
+    int load(const char* path, int keep = -1);
+    // The picture load() was asked to keep; empty when it was not in the file.
+    const Picture& kept() const { return kept_; }
+    void dropKept() { kept_ = Picture{}; }
     // Deletes every texture of the table and of its stack and empties the
     // table. Needs the context that the textures were made in.
     void release();
@@ -47,6 +56,7 @@ public:
 
 private:
     std::vector<TextureEntry> entries_;
+    Picture kept_;
     std::vector<bool> opaque_;
     PictureStack stack_;
 };
@@ -54,12 +64,8 @@ private:
 extern TextureTable gTextures;
 
 // Loads every picture of "./BrikResource.dat" into gTextures; see load().
-int loadTextures();
+int loadTextures(int keep = -1);
 
-// The power of two a texture of `size` pixels needs (0 for 0).
-int32_t paddedSize(int32_t size);
-
-// Reads record `index` of a picture file without OpenGL, as stored (BGRA rows,
-// top first) into `bgra`. False when the file or the record is missing or damaged.
-bool readPicture(const char* path, int index, std::vector<uint8_t>& bgra, int32_t& width,
-                 int32_t& height);
+// Reads record `index` of a picture file without OpenGL, for tools. False
+// when the file or the record is missing or damaged.
+bool readPicture(const char* path, int index, Picture& picture);

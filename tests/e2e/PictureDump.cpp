@@ -43,12 +43,10 @@ int main(int argc, char** argv) {
     int status = 0;
     for (int a = 3; a < argc; ++a) {
         const int index = std::atoi(argv[a]);
-        std::vector<uint8_t> bgra;
-        int32_t width = 0;
-        int32_t height = 0;
-        if (!readPicture(argv[1], index, bgra, width, height) || width == 0 || height == 0 ||
-            !writePam(std::string(argv[2]) + "/t" + std::to_string(index) + ".pam", bgra, width,
-                      height)) {
+        Picture p;
+        if (!readPicture(argv[1], index, p) || p.width == 0 || p.height == 0 ||
+            !writePam(std::string(argv[2]) + "/t" + std::to_string(index) + ".pam", p.bgra, p.width,
+                      p.height)) {
             std::fprintf(stderr, "picture %d: missing or damaged\n", index);
             status = 1;
         }

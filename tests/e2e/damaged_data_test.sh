@@ -98,4 +98,34 @@ run_copy "with negative picture sizes" negdat music
 setup "${sounds[@]}"
 printf '\377\377\377\177\377\377\377\177' >"$work/game/BrikResource.dat"
 run_copy "with a huge picture size" hugedat music
-echo "ok: runs and quits cleanly without or with damaged pictures, modules and WAVs"
+
+# Special files in place of data files count as missing: FIFOs (which would
+# block the game in open() for ever) for every sound, then for the picture
+# file, with a folder and a device in place of two effects.
+setup BrikResource.dat
+for f in "${sounds[@]}"; do mkfifo "$work/game/$f"; done
+run_copy "with FIFOs for modules and WAVs" fifosound pictures
+setup "${sounds[@]}"
+mkfifo "$work/game/BrikResource.dat"
+rm "$work/game/rotate_mono.wav" "$work/game/touched_mono.wav"
+mkdir "$work/game/rotate_mono.wav"
+ln -s /dev/zero "$work/game/touched_mono.wav"
+run_copy "with a FIFO for the picture file" fifodat music
+
+# A window icon far larger than any desktop shows (X refuses one this large).
+setup "${sounds[@]}"
+python3 - "$src/BrikResource.dat" "$work/game/BrikResource.dat" <<'PY'
+import struct, sys
+data, out, pos, index = open(sys.argv[1], "rb").read(), bytearray(), 0, 0
+while pos < len(data):
+    w, h = struct.unpack_from("<ii", data, pos)
+    record = data[pos:pos + 8 + w * h * 4]
+    pos += len(record)
+    if index == 222:
+        record = struct.pack("<ii", 2048, 2048) + b"\x40\x80\xc0\xff" * (2048 * 2048)
+    out += record
+    index += 1
+open(sys.argv[2], "wb").write(out)
+PY
+run_copy "with a 2048x2048 icon" bigicon pictures
+echo "ok: runs and quits cleanly without or with damaged or special pictures, modules and WAVs"

@@ -26,13 +26,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::fwrite(data, 1, size, f);
     std::fclose(f);
 
-    std::vector<uint8_t> bgra;
-    int32_t w = 0;
-    int32_t h = 0;
-    readPicture(path.c_str(), size > 0 ? data[0] % 4 : 0, bgra, w, h);
+    Picture picture;
+    readPicture(path.c_str(), size > 0 ? data[0] % 4 : 0, picture);
 
     if (gl.ok()) {
-        const int made = gTextures.load(path.c_str());
+        const int made = gTextures.load(path.c_str(), size > 1 ? data[1] % 4 : -1);
         gl.beginFrame();
         for (int i = 0; i < made; ++i) {
             renderer.drawTexture(i, 10, static_cast<unsigned>(i));
