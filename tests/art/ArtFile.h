@@ -1,6 +1,6 @@
 #pragma once
-// The generated picture file as the art tests see it: every record parsed
-// straight from the bytes, so the tests can check what the game will draw.
+// The generated picture file as the art tests see it: every record read
+// through the game's own reader, so the tests check what the game will draw.
 
 #include <array>
 #include <cstdint>
@@ -26,11 +26,10 @@ struct Picture {
     }
 };
 
-// Appends the records in `bytes` to `out`. False when the bytes are not a
-// whole number of well-formed records; `out` then ends before the damaged one.
-bool parseRecords(const std::vector<uint8_t>& bytes, std::vector<Picture>& out);
-// The generated file from the data folder.
-std::vector<uint8_t> readDataFile();
+// Reads every record of the generated file in the data folder into `out`.
+// False when the file is missing, or the reader stopped before its end;
+// `out` then ends before the damaged record.
+bool readDataFile(std::vector<Picture>& out);
 std::string dataFilePath();
 
 // Every tile set: the seven pieces' and the clearing set.

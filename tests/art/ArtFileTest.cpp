@@ -19,10 +19,8 @@ using namespace catalogue;
 class ArtFileTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
-        const std::vector<uint8_t> bytes = readDataFile();
-        ASSERT_FALSE(bytes.empty()) << "no picture file at " << dataFilePath();
-        ASSERT_TRUE(parseRecords(bytes, records_))
-            << "record " << records_.size() << " is damaged or cut short";
+        ASSERT_TRUE(readDataFile(records_)) << dataFilePath() << ": record " << records_.size()
+                                            << " is missing, damaged or cut short";
     }
     static const Picture& pic(unsigned index) { return records_.at(index); }
 

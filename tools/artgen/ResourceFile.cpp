@@ -3,25 +3,17 @@
 #include <cstdint>
 #include <cstdio>
 
-namespace {
-
-void putInt32(std::vector<unsigned char>& out, int32_t v) {
-    const auto u = static_cast<uint32_t>(v);
-    for (int shift = 0; shift < 32; shift += 8) {
-        out.push_back(static_cast<unsigned char>((u >> shift) & 0xFFu));
-    }
-}
-
-}  // namespace
+#include "catalogue/PictureFile.h"
 
 std::vector<unsigned char> encodeRecords(const std::vector<Image>& records) {
     std::vector<unsigned char> out;
+    std::vector<uint8_t> bgra;
     for (const Image& img : records) {
-        putInt32(out, img.width());
-        putInt32(out, img.height());
+        bgra.clear();
         for (const Rgba& p : img.pixels()) {
-            out.insert(out.end(), {p.b, p.g, p.r, p.a});
+            bgra.insert(bgra.end(), {p.b, p.g, p.r, p.a});
         }
+        catalogue::picturefile::appendRecord(out, img.width(), img.height(), bgra.data());
     }
     return out;
 }

@@ -1,7 +1,5 @@
 #pragma once
-// Writes pictures in the layout the game's loader reads: per record a 32-bit
-// little-endian width and height, then the rows top first, four bytes per
-// pixel in blue, green, red, alpha order. No header, no count, no trailer.
+// Writes pictures in the layout the game's loader reads (catalogue/PictureFile.h).
 
 #include <string>
 #include <vector>
