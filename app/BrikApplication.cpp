@@ -40,6 +40,14 @@ void BrikApplication::tick() {
     level->update(nowMs, elapsed);
 }
 
+int64_t BrikApplication::msUntilChange() const {
+    // A level asking the game flow for the next one changes at the next tick.
+    if (level->state >= StartGame && level->state <= BackToIntro) {
+        return 0;
+    }
+    return level->msUntilChange(gCounter.read() / ticksPerMs);
+}
+
 void BrikApplication::render() {
     gRenderer->clear();
     level->draw();

@@ -26,6 +26,8 @@ public:
     virtual void render();
     virtual void keyUp(int32_t key);
     virtual void keyDown(int32_t key);
+    // How long, keys aside, the next ticks change nothing (Level::msUntilChange).
+    int64_t msUntilChange() const;
 
     int32_t levelNumber = 0;
     std::unique_ptr<Level> level;  // never null after init

@@ -42,11 +42,24 @@ void FramePacer::keyPressed(int64_t now) {
     next_ = std::min(next_, std::max(now, soonest));
 }
 
+void FramePacer::restUntil(int64_t until) {
+    if (until <= next_) {
+        return;
+    }
+    slot_ += (until - slot_ + period_ - 1) / period_ * period_;
+    next_ = slot_;
+}
+
 void FramePacer::frameStarted(int64_t now) {
     last_ = now;
-    slot_ += period_;
-    if (slot_ <= now) {
-        slot_ = now + period_;
+    if (slot_ - now > period_) {
+        // A key ended a rest early: the grid's next place after now.
+        slot_ -= (slot_ - now - 1) / period_ * period_;
+    } else {
+        slot_ += period_;
+        if (slot_ <= now) {
+            slot_ = now + period_;
+        }
     }
     next_ = slot_;
 }

@@ -43,6 +43,11 @@ public:
     // missed frames back to back.
     void frameStarted(int64_t now);
 
+    // Nothing on screen changes before `until`: the next frame is the first
+    // of the grid at or after it, so that a picture that rests between
+    // changes (the title's blinking prompt) keeps its frames on the grid.
+    void restUntil(int64_t until);
+
     // A sideways slide moves a 20-pixel square in 100 ms, one pixel per 5 ms:
     // a frame drawn sooner after the one before would show a key's slide not
     // yet started, and the player would wait for the frame after it.

@@ -29,6 +29,11 @@ void IntroLevel::update(int64_t nowMs, int64_t elapsedMs) {
     blink = nowMs % kBlinkPeriod > kHiddenPart;
 }
 
+int64_t IntroLevel::msUntilChange(int64_t nowMs) const {
+    const int64_t phase = nowMs % kBlinkPeriod;
+    return phase <= kHiddenPart ? kHiddenPart + 1 - phase : kBlinkPeriod - phase;
+}
+
 void IntroLevel::draw() {
     gRenderer->drawTexture(0, 0, catalogue::kIntro);  // the whole screen
     if (blink) {

@@ -19,6 +19,8 @@ public:
     // The prompt shows during the last 499 ms of every clock second.
     void update(int64_t nowMs, int64_t elapsedMs) override;
     void draw() override;
+    // Until the prompt next shows or hides.
+    int64_t msUntilChange(int64_t nowMs) const override;
     // Any key press, whatever the code, starts a game.
     void keyDown(int32_t key) override;
 

@@ -1,5 +1,7 @@
 #include "app/MainLoop.h"
 
+#include <algorithm>
+
 #include "app/BrikApplication.h"
 #include "app/Clock.h"
 #include "app/FramePacer.h"
@@ -13,10 +15,12 @@ void MainLoop::Keys::press(int32_t code, bool repeat) {
     // Only a fresh press is news to the player: a repeat is the held key
     // going on.
     freshPress = freshPress || !repeat;
+    delivered = true;
     app_.keyDown(code);
 }
 
 void MainLoop::Keys::release(int32_t code) {
+    delivered = true;
     app_.keyUp(code);
 }
 
@@ -39,7 +43,10 @@ void MainLoop::run() {
     FramePacer pacer(gCounter.frequency(), host_.refreshRate(), gCounter.read());
     SDL_Event event;
     for (;;) {
-        int timeoutMs = pacer.msUntilDue(gCounter.read());
+        // A rest the pacer cannot time (minimised, or still until a key)
+        // waits for events alone.
+        int timeoutMs = stillUntil_ == kStillForEver ? static_cast<int>(kLongestWaitMs)
+                                                     : pacer.msUntilDue(gCounter.read());
         const int repeatMs = pads_.msUntilRepeat(nowMs());
         if (repeatMs >= 0 && repeatMs < timeoutMs) {
             timeoutMs = repeatMs;
@@ -51,6 +58,18 @@ void MainLoop::run() {
             if (keys_.freshPress && options_.wakeOnKey) {
                 pacer.keyPressed(gCounter.read());
             }
+            if (redraw_ || keys_.delivered) {
+                // A key or the window system wants a frame: after a rest
+                // without end, the next one on the grid; during a timed
+                // rest, now.
+                const int64_t now = gCounter.read();
+                if (stillUntil_ == kStillForEver) {
+                    pacer.restUntil(now);
+                } else if (stillUntil_ > now) {
+                    pacer.keyPressed(now);
+                }
+                stillUntil_ = 0;
+            }
             if (event.type == SDL_DISPLAYEVENT ||
                 (event.type == SDL_WINDOWEVENT &&
                  event.window.event == SDL_WINDOWEVENT_DISPLAY_CHANGED)) {
@@ -61,7 +80,7 @@ void MainLoop::run() {
         }
         pads_.repeat(nowMs(), keys_);
         const int64_t now = gCounter.read();
-        if (!pacer.due(now)) {
+        if (!pacer.due(now) || stillUntil_ == kStillForEver) {
             continue;  // woken early, say by an event the loop ignores or a repeat
         }
         pacer.frameStarted(now);
@@ -69,23 +88,55 @@ void MainLoop::run() {
         if (keys_.escapePressed) {
             return;
         }
+        stillUntil_ = stillFrom(now);
+        if (stillUntil_ != kStillForEver) {
+            pacer.restUntil(stillUntil_);
+        }
     }
+}
+
+int64_t MainLoop::stillFrom(int64_t now) const {
+    if (!options_.sleepWhenStill) {
+        return 0;
+    }
+    // Minimised, nothing is drawn until the window comes back.
+    if (!active_) {
+        return kStillForEver;
+    }
+    const int64_t ms = app_.msUntilChange();
+    if (ms <= 0) {
+        return 0;
+    }
+    if (ms >= kLongestWaitMs) {
+        return kStillForEver;
+    }
+    const int64_t frequency = gCounter.frequency();
+    return now + ms * (frequency / 1000) + ms * (frequency % 1000) / 1000;
 }
 
 bool MainLoop::runOnce() {
     SDL_Event event;
+    bool wanted = false;  // by a key or the window system
     while (host_.waitEvent(event, 0)) {
         if (!handle(event)) {
             return false;
         }
+        wanted = wanted || redraw_ || keys_.delivered;
     }
+    keys_.delivered = false;
     pads_.repeat(nowMs(), keys_);
-    runFrame();
+    const int64_t now = gCounter.read();
+    // The display still calls once per refresh; a still picture is left as it is.
+    if (wanted || keys_.delivered || now >= stillUntil_) {
+        runFrame();
+        stillUntil_ = stillFrom(now);
+    }
     return !keys_.escapePressed;
 }
 
 bool MainLoop::handle(const SDL_Event& event) {
     keys_.freshPress = false;
+    keys_.delivered = false;
     if (heldKeys_.heldSinceBeforeFocus(event)) {
         return true;
     }

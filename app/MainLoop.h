@@ -9,7 +9,9 @@
 // the answer to a key is on the screen within a millisecond or two instead
 // of after the rest of a frame's sleep. Exposing, resizing or restoring the
 // window, and any key press, draw the frame again even when it is unchanged.
-// While the window is minimised the game stands still and nothing is drawn.
+// While the level says its picture stays as it is (the title between two
+// blinks of its prompt), and while the window is minimised, the loop runs no
+// frames at all and only waits for events.
 // F11 and Alt+Enter switch between the window and the full screen; they
 // reach no level.
 //
@@ -49,8 +51,9 @@ public:
     };
 
     struct Options {
-        bool wakeOnKey = true;      // a key press moves the next frame to now
-        bool skipUnchanged = true;  // a frame equal to the shown one is not drawn
+        bool wakeOnKey = true;       // a key press moves the next frame to now
+        bool skipUnchanged = true;   // a frame equal to the shown one is not drawn
+        bool sleepWhenStill = true;  // no frames while the level says nothing changes
         PadInput::Repeat padRepeat = PadInput::kDefaultRepeat;  // held pad directions
     };
 
@@ -80,6 +83,7 @@ private:
         void release(int32_t code) override;
         bool escapePressed = false;
         bool freshPress = false;  // since the loop last looked
+        bool delivered = false;   // any press or release since the loop last looked
 
     private:
         BrikApplication& app_;
@@ -91,6 +95,12 @@ private:
     void handleKey(const SDL_KeyboardEvent& event);
     void runFrame();
     int64_t nowMs() const;
+    // The counter reading before which no frame is needed, from the frame
+    // that ran at `now`: now itself while anything moves.
+    int64_t stillFrom(int64_t now) const;
+    // A rest longer than a day lasts until an event comes.
+    static constexpr int64_t kLongestWaitMs = 24 * 60 * 60 * 1000;
+    static constexpr int64_t kStillForEver = INT64_MAX;
 
     Host& host_;
     DrawList& frame_;
@@ -99,8 +109,9 @@ private:
     Keys keys_;
     PadInput pads_;
     HeldKeys heldKeys_;
-    bool active_ = true;  // false while minimised
-    bool redraw_ = true;  // the next frame is drawn even if unchanged
+    bool active_ = true;      // false while minimised
+    bool redraw_ = true;      // the next frame is drawn even if unchanged
+    int64_t stillUntil_ = 0;  // counter ticks: no frame is needed before this
     int64_t framesRun_ = 0;
     int64_t framesShown_ = 0;
 };

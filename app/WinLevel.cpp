@@ -22,6 +22,11 @@ void WinLevel::update(int64_t nowMs, int64_t elapsedMs) {
     }
 }
 
+int64_t WinLevel::msUntilChange(int64_t nowMs) const {
+    (void)nowMs;
+    return shownMs < kKeyGuardMs ? kKeyGuardMs - shownMs : kStill;
+}
+
 void WinLevel::draw() {
     gRenderer->drawTexture(0, 0, catalogue::kIntro);
     // The plate sits where the game-over and level-complete plates sit in play.

@@ -18,6 +18,8 @@ public:
     void start() override;
     void update(int64_t nowMs, int64_t elapsedMs) override;
     void draw() override;
+    // The picture stays; only the key guard's end needs an update.
+    int64_t msUntilChange(int64_t nowMs) const override;
     void keyDown(int32_t key) override;
 
     int32_t score = 0;    // the final score, set by the game flow

@@ -29,6 +29,15 @@ public:
     // Key codes are virtual-key codes 0..255 (Escape 27, Space 32, arrows 37-40).
     virtual void keyUp(int32_t key) { (void)key; }
     virtual void keyDown(int32_t key) { (void)key; }
+    // How long from nowMs, keys aside, the level's updates change nothing it
+    // draws or does: 0 while anything moves (the default), kStill when only
+    // a key can change it. The game sleeps that long instead of drawing the
+    // same picture again.
+    static constexpr int64_t kStill = INT64_MAX;
+    virtual int64_t msUntilChange(int64_t nowMs) const {
+        (void)nowMs;
+        return 0;
+    }
 
     // A LevelState code; subclasses may keep their own codes (10 and up) here,
     // which the game flow reads as Running.

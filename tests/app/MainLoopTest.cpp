@@ -292,7 +292,7 @@ TEST_F(MainLoopTest, SkippingUnchangedFramesShowsTheSameFramesAsDrawingAll) {
         const auto app = makeApp(11);
         hosts[skip].script = script;
         hosts[skip].endMs = 22'000;
-        run(hosts[skip], {.wakeOnKey = true, .skipUnchanged = skip});
+        run(hosts[skip], {.wakeOnKey = true, .skipUnchanged = skip, .sleepWhenStill = false});
     }
     const auto& plain = hosts[0].history;
     const auto& skipping = hosts[1].history;
@@ -419,6 +419,30 @@ TEST_F(MainLoopTest, FullScreenKeysSwitchTheScreenAndReachNoLevel) {
     EXPECT_EQ(host.toggles, 2);
     EXPECT_EQ(static_cast<StillLevel*>(app->level.get())->keys, std::vector<int32_t>{27});
     EXPECT_LT(frames.run, 60) << "Escape did not end the game";
+}
+
+// Between two blinks of its prompt the title rests: the loop runs no frame
+// at all, and wakes for each blink on the frame grid, showing the pictures
+// a loop that runs every frame shows, at most a frame later. A key ends the
+// rest at once.
+TEST_F(MainLoopTest, TheTitleRestsBetweenBlinks) {
+    ScriptedHost hosts[2];
+    int64_t framesRun[2] = {};
+    for (bool rest : {false, true}) {
+        const auto app = makeApp(11);
+        hosts[rest].script = {{10'250, SDL_KEYDOWN, SDL_SCANCODE_SPACE}};
+        hosts[rest].endMs = 10'400;
+        framesRun[rest] = run(hosts[rest], {.sleepWhenStill = rest}).run;
+    }
+    const auto& everyFrame = hosts[0].history;
+    const auto& resting = hosts[1].history;
+    ASSERT_EQ(everyFrame.size(), resting.size()) << "pictures shown";
+    for (size_t i = 0; i < everyFrame.size(); ++i) {
+        EXPECT_TRUE(everyFrame[i].second == resting[i].second) << "picture " << i;
+        EXPECT_NEAR(resting[i].first, everyFrame[i].first, 17) << "picture " << i << " appeared";
+    }
+    EXPECT_LE(framesRun[1], 30 + 10) << "20 blinks in 10 s, then 150 ms of play";
+    EXPECT_EQ(hosts[1].showTimes.at(21), 10'250) << "the key's frame";
 }
 
 }  // namespace
