@@ -15,7 +15,7 @@
 #include <cstddef>
 #include <vector>
 
-#include "pieces/Cell.h"
+#include "catalogue/Cell.h"
 #include "render/Renderer.h"
 
 class DrawList : public Renderer {

@@ -101,8 +101,10 @@ Figures summarise(std::vector<double>& t) {
     return {t[t.size() / 2], t[std::min(t.size() - 1, t.size() * 99 / 100)]};
 }
 
-// The surface of the enlarged scene, three times the picture; the others
-// draw in its lower-left corner, as on a screen of their own size.
+// The surface of the enlarged scene, three times the picture. It has a
+// context of its own: the other scenes are drawn on a surface of the
+// picture's size, as in a window of that size (software OpenGL pays for a
+// larger surface in every frame, drawn on or not).
 constexpr int kLargeWidth = 960;
 constexpr int kLargeHeight = 1440;
 
@@ -190,16 +192,6 @@ void frameCosts(Bench& bench, DuobrikApplication& app) {
         "level 1, 12 rows filled", [&] { app.level = playLevel(1, 12); }, keys, render);
     bench.report(
         "DuobrikLevel9 preset board", [&] { app.level = playLevel(9, 0); }, keys, render);
-    // The same frames enlarged to fill a 960x1440 screen.
-    FrameScaler scaler;
-    const catalogue::ScreenFit fit = catalogue::fitScreen(kLargeWidth, kLargeHeight);
-    bench.report(
-        "level 1 in play, enlarged 3x", [&] { app.level = playLevel(1, 0); }, keys,
-        [&] {
-            app.render();
-            scaler.enlarge(fit, kLargeWidth, kLargeHeight);
-        });
-    scaler.release();
 
     // The busiest picture: 19 rows, four of them darkening, the field shaking.
     DuobrikLevel* busy = nullptr;
@@ -221,6 +213,30 @@ void frameCosts(Bench& bench, DuobrikApplication& app) {
             busy->shakePhase = static_cast<float>(step) * 0.3f;
         },
         render);
+}
+
+// Level 1 in play enlarged to fill a 960x1440 screen, in a context of that
+// size; the table's pictures move there for it.
+void enlargedCost(int frames, DuobrikApplication& app) {
+    gTextures.release();
+    OffscreenGL large(kLargeWidth, kLargeHeight);
+    loadTextures();
+    Bench bench{large, frames};
+    FrameScaler scaler;
+    const catalogue::ScreenFit fit = catalogue::fitScreen(kLargeWidth, kLargeHeight);
+    std::printf("\nEnlarged, microseconds of tick + render + enlarging + glFinish\n");
+    bench.report(
+        "level 1 in play, enlarged 3x", [&] { app.level = playLevel(1, 0); },
+        [&] {
+            gScriptedNowMs += 16;
+            app.tick();
+        },
+        [&] {
+            app.render();
+            scaler.enlarge(fit, kLargeWidth, kLargeHeight);
+        });
+    scaler.release();
+    gTextures.release();
 }
 
 void updateRate(DuobrikApplication& app) {
@@ -371,7 +387,7 @@ void levelRun(OffscreenGL& gl, DuobrikApplication& app) {
 
 int main(int argc, char** argv) {
     const int frames = argc > 1 ? std::max(10, std::atoi(argv[1])) : 600;
-    OffscreenGL gl(kLargeWidth, kLargeHeight);
+    OffscreenGL gl;
     if (!gl.ok() || loadTextures() < 220) {
         std::fprintf(stderr,
                      "frame_bench: needs an offscreen OpenGL context and BrikResource.dat\n");
@@ -391,23 +407,34 @@ int main(int argc, char** argv) {
     app.init();
     gRenderer = nullptr;
     Bench bench{gl, frames};
-    // BENCH_PROFILE=plain|stacked: only the busiest scene, drawn one way, for a profiler.
+    // BENCH_PROFILE=plain|stacked: only the busiest scene, drawn one way, for
+    // a profiler (valgrind --tool=callgrind counts the same every run). With
+    // BENCH_ROWS=N, level 1 in play over N filled rows instead, still.
     if (const char* profile = std::getenv("BENCH_PROFILE")) {
         OpenGLRenderer renderer(std::strcmp(profile, "plain") == 0
                                     ? OpenGLRenderer::Drawing::PerPicture
                                     : OpenGLRenderer::Drawing::Stacked);
         gRenderer = &renderer;
-        auto level = playLevel(1, 19);
-        for (int row = 0; row < 4; ++row) {
+        const char* rows = std::getenv("BENCH_ROWS");
+        auto level = playLevel(1, rows != nullptr ? std::atoi(rows) : 19);
+        for (int row = 0; row < 4 && rows == nullptr; ++row) {
             level->board.markClearing(row);
         }
         DuobrikLevel* busy = level.get();
         app.level = std::move(level);
+        srand(1);
         for (int i = 0; i < frames; ++i) {
-            renderer.fade = static_cast<float>(i % 30) / 30.0f;
-            busy->shakeAmplitude = 60.0f - static_cast<float>(i % 60);
-            busy->shakePhase = static_cast<float>(i) * 0.3f;
-            bench.frame([] {}, [&] { app.render(); });
+            if (rows == nullptr) {
+                renderer.fade = static_cast<float>(i % 30) / 30.0f;
+                busy->shakeAmplitude = 60.0f - static_cast<float>(i % 60);
+                busy->shakePhase = static_cast<float>(i) * 0.3f;
+            }
+            bench.frame(
+                [&] {
+                    gScriptedNowMs += 16;
+                    app.tick();
+                },
+                [&] { app.render(); });
         }
         return 0;
     }
@@ -417,5 +444,8 @@ int main(int argc, char** argv) {
         allocations(bench, app);
     }
     levelRun(gl, app);
+    if (std::getenv("BENCH_ONLY_LEVELS") == nullptr) {
+        enlargedCost(frames, app);
+    }
     return 0;
 }

@@ -12,7 +12,7 @@
 // positions off it.
 
 #include "catalogue/Catalogue.h"
-#include "pieces/Cell.h"
+#include "catalogue/Cell.h"
 
 class Board {
 public:

@@ -8,7 +8,7 @@
 
 #include <cstdint>
 
-#include "pieces/Cell.h"
+#include "catalogue/Cell.h"
 
 // The shift to add to a piece's position before it turns.
 struct Kick {

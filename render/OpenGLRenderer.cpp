@@ -4,7 +4,7 @@
 #include <GL/glext.h>
 
 #include "catalogue/Catalogue.h"
-#include "pieces/Cell.h"
+#include "catalogue/Cell.h"
 
 using namespace catalogue;
 
@@ -41,35 +41,41 @@ void OpenGLRenderer::closeRun() {
     }
 }
 
+void OpenGLRenderer::emitLayer(uint32_t stack, const Layer& layer, int x, int y, int w, int h,
+                               float brightness) {
+    // Opaque pictures (the tiles, the frame, whole squares) go in runs
+    // without blending, which gives the same pixels for less work.
+    if (runOpen_ && (runUnblended_ != layer.unblended || runStack_ != stack)) {
+        closeRun();
+    }
+    if (!runOpen_) {
+        runUnblended_ = layer.unblended;
+        runStack_ = stack;
+        if (runUnblended_) {
+            glDisable(GL_BLEND);
+        }
+        // The 3D target outranks the frame's 2D one while enabled.
+        glEnable(GL_TEXTURE_3D);
+        glBindTexture(GL_TEXTURE_3D, stack);
+        glBegin(GL_QUADS);
+        runOpen_ = true;
+    }
+    glColor3f(brightness, brightness, brightness);
+    glTexCoord3f(0.0f, 0.0f, layer.r);
+    glVertex2i(x, y);
+    glTexCoord3f(layer.sMax, 0.0f, layer.r);
+    glVertex2i(x + w, y);
+    glTexCoord3f(layer.sMax, layer.tMax, layer.r);
+    glVertex2i(x + w, y + h);
+    glTexCoord3f(0.0f, layer.tMax, layer.r);
+    glVertex2i(x, y + h);
+}
+
 void OpenGLRenderer::emitQuad(unsigned texture, int x, int y, int w, int h, float brightness) {
     if (drawing_ == Drawing::Stacked) {
         if (const StackedPicture* p = gTextures.stack().find(texture)) {
-            // Opaque pictures (the tiles, the frame) go in runs without
-            // blending, which gives the same pixels for less work.
-            const bool unblended = drawsUnblended(texture);
-            if (runOpen_ && runUnblended_ != unblended) {
-                closeRun();
-            }
-            if (!runOpen_) {
-                runUnblended_ = unblended;
-                if (runUnblended_) {
-                    glDisable(GL_BLEND);
-                }
-                // The 3D target outranks the frame's 2D one while enabled.
-                glEnable(GL_TEXTURE_3D);
-                glBindTexture(GL_TEXTURE_3D, gTextures.stack().textureName());
-                glBegin(GL_QUADS);
-                runOpen_ = true;
-            }
-            glColor3f(brightness, brightness, brightness);
-            glTexCoord3f(0.0f, 0.0f, p->r);
-            glVertex2i(x, y);
-            glTexCoord3f(p->sMax, 0.0f, p->r);
-            glVertex2i(x + w, y);
-            glTexCoord3f(p->sMax, p->tMax, p->r);
-            glVertex2i(x + w, y + h);
-            glTexCoord3f(0.0f, p->tMax, p->r);
-            glVertex2i(x, y + h);
+            emitLayer(gTextures.stack().textureName(),
+                      {p->r, p->sMax, p->tMax, drawsUnblended(texture)}, x, y, w, h, brightness);
             return;
         }
         closeRun();
@@ -156,6 +162,24 @@ void OpenGLRenderer::drawTextureCentered(int x, int y, unsigned texture) {
 void OpenGLRenderer::drawCell(int x, int y, const Cell* cell) {
     if (cell->empty != 0) {
         return;
+    }
+    // On the pixel grid, a square composed once draws as one quad.
+    if (drawing_ == Drawing::Stacked && !moved_[depth_]) {
+        CellStack& stack = gTextures.cells();
+        CellStack::Lookup found = stack.find(*cell);
+        if (found.unknown) {
+            closeRun();
+            found.composed = stack.add(*cell, gTextures);
+        }
+        if (const ComposedCell* c = found.composed) {
+            const float brightness = c->clearing ? 1.0f - fade : 1.0f;
+            emitLayer(stack.textureName(), {c->r, CellStack::kEdge, CellStack::kEdge, c->opaque}, x,
+                      y, kSquarePixels, kSquarePixels, brightness);
+            if (nesting_ == 0) {
+                closeRun();
+            }
+            return;
+        }
     }
     const uint8_t* t = cell->tiles;
     // Column edges come from the bottom band, band heights from the left

@@ -36,6 +36,16 @@ private:
     // clearing tile set is darkened by `fade`.
     void drawQuad(unsigned texture, int x, int y, int w, int h);
     void emitQuad(unsigned texture, int x, int y, int w, int h, float brightness);
+    // One quad of a layer of a 3D texture (the picture stack, or the
+    // composed squares), in the open run where it can join it.
+    struct Layer {
+        float r;     // the layer's centre along the stack
+        float sMax;  // the picture's right and bottom edges in layer coordinates
+        float tMax;
+        bool unblended;
+    };
+    void emitLayer(uint32_t stack, const Layer& layer, int x, int y, int w, int h,
+                   float brightness);
     // A run is an open glBegin(GL_QUADS) on the picture stack; every public
     // operation closes its run before it returns, so no state leaks out.
     void closeRun();
@@ -43,6 +53,7 @@ private:
     Drawing drawing_;
     bool runOpen_ = false;
     bool runUnblended_ = false;  // the open run draws opaque pictures without blending
+    uint32_t runStack_ = 0;      // the 3D texture the open run draws from
     // Whether each level of the transform stack moved or turned the picture.
     static constexpr int kMaxDepth = 32;
     bool moved_[kMaxDepth] = {};

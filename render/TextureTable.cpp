@@ -8,7 +8,8 @@ TextureTable gTextures;
 
 using namespace catalogue::picturefile;
 
-TextureTable::TextureTable() : entries_(kMaxTextures, TextureEntry{}), opaque_(kMaxTextures) {}
+TextureTable::TextureTable()
+    : entries_(kMaxTextures, TextureEntry{}), small_(kMaxTextures), opaque_(kMaxTextures) {}
 
 void TextureTable::release() {
     for (TextureEntry& entry : entries_) {
@@ -18,7 +19,11 @@ void TextureTable::release() {
         entry = TextureEntry{};
     }
     opaque_.assign(kMaxTextures, false);
+    for (std::vector<uint8_t>& pixels : small_) {
+        pixels = {};
+    }
     stack_.release();
+    cells_.release();
 }
 
 int TextureTable::load(const char* path, int keep) {
@@ -70,6 +75,14 @@ int TextureTable::load(const char* path, int keep) {
             const unsigned char blue = pixels[i];
             pixels[i] = pixels[i + 2];
             pixels[i + 2] = blue;
+        }
+        if (entry.paddedWidth <= PictureStack::kLargestSide &&
+            entry.paddedHeight <= PictureStack::kLargestSide) {
+            std::vector<uint8_t>& small = small_[index];
+            for (int32_t row = 0; row < height; ++row) {
+                const unsigned char* line = pixels.data() + row * stride;
+                small.insert(small.end(), line, line + static_cast<size_t>(width) * 4);
+            }
         }
         GLuint name = 0;
         glGenTextures(1, &name);

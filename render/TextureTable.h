@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "catalogue/PictureFile.h"
+#include "render/CellStack.h"
 #include "render/PictureStack.h"
 #include "render/TextureEntry.h"
 
@@ -53,12 +54,23 @@ public:
     // (the 320x480 intro screen) is most of a software renderer's frame.
     bool opaque(unsigned index) const { return opaque_[index]; }
     const PictureStack& stack() const { return stack_; }
+    // The board squares composed from their tiles (CellStack.h); made as the
+    // squares are first drawn, so not const.
+    CellStack& cells() { return cells_; }
+    // The RGBA pixels of picture `index` (rows top first, its own width)
+    // where it is as small as a tile (PictureStack::kLargestSide each way);
+    // null for larger or missing pictures.
+    const uint8_t* smallPixels(unsigned index) const {
+        return index < small_.size() && !small_[index].empty() ? small_[index].data() : nullptr;
+    }
 
 private:
     std::vector<TextureEntry> entries_;
+    std::vector<std::vector<uint8_t>> small_;
     Picture kept_;
     std::vector<bool> opaque_;
     PictureStack stack_;
+    CellStack cells_;
 };
 
 extern TextureTable gTextures;

@@ -6,7 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "ArtFile.h"
-#include "pieces/Cell.h"
+#include "catalogue/Cell.h"
 #include "render/OpenGLRenderer.h"
 #include "render/TextureTable.h"
 #include "support/OffscreenGL.h"

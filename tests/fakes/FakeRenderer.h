@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "pieces/Cell.h"
+#include "catalogue/Cell.h"
 #include "render/Renderer.h"
 
 struct DrawCall {

@@ -13,7 +13,7 @@
 #include <unistd.h>
 
 #include "catalogue/Catalogue.h"
-#include "pieces/Cell.h"
+#include "catalogue/Cell.h"
 #include "support/OffscreenGL.h"
 
 namespace {
