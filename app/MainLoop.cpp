@@ -2,11 +2,11 @@
 
 #include <algorithm>
 
-#include "app/BrikApplication.h"
-#include "app/Clock.h"
 #include "app/FramePacer.h"
 #include "app/KeyMap.h"
 #include "catalogue/Catalogue.h"
+#include "game/BrikApplication.h"
+#include "game/Clock.h"
 
 void MainLoop::Keys::press(int32_t code, bool repeat) {
     if (code == catalogue::kKeyEscape) {

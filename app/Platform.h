@@ -26,6 +26,11 @@ struct PlatformContext {
 // The OpenGL context the window layer asks for.
 extern const PlatformContext kPlatformContext;
 
+// Whether there is a desktop to show a message box on: Windows always has
+// one; elsewhere a display server is named in the environment; a page shows
+// its own messages.
+bool platformHasDesktop();
+
 // How a held pad direction repeats: the desktop's keyboard repeat where it
 // tells it, else PadInput's default. Called once the window is open.
 PadInput::Repeat platformKeyRepeat();

@@ -8,15 +8,16 @@
 #include <system_error>
 #include <vector>
 
-#include "app/BrikApplication.h"
 #include "app/DrawList.h"
-#include "app/DuobrikApplication.h"
 #include "app/MainLoop.h"
 #include "app/Platform.h"
 #include "app/Window.h"
 #include "audio/MikModRenderer.h"
 #include "catalogue/Catalogue.h"
 #include "catalogue/ScreenFit.h"
+#include "game/BrikApplication.h"
+#include "game/Clock.h"
+#include "game/DuobrikApplication.h"
 #include "render/FrameScaler.h"
 #include "render/OpenGLRenderer.h"
 #include "render/TextureTable.h"
@@ -142,6 +143,9 @@ void endGame() {
 
 int runGame() {
     useExecutableFolder();
+    // The game's clock is SDL's performance counter.
+    gCounter = {[] { return static_cast<int64_t>(SDL_GetPerformanceCounter()); },
+                [] { return static_cast<int64_t>(SDL_GetPerformanceFrequency()); }};
     // Mesa's software renderer splits each frame among threads of its own.
     // For a 320x480 picture, handing the work over and waiting for it costs
     // more than it saves: drawn on the main thread, a frame in play takes

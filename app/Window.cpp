@@ -70,16 +70,11 @@ void showShutdownError(const char* text) {
 
 void showStartupError(const char* text) {
     std::fprintf(stderr, "ERROR: %s\n", text);
-    // A box needs a display to show on; without one the line above is all
-    // there is. Windows always has its desktop; elsewhere a display server
-    // is named in the environment.
+    // A box needs a desktop to show on; without one the line above is all there is.
     const char* driver = std::getenv("SDL_VIDEODRIVER");
     const bool headless = driver != nullptr && (std::strstr(driver, "offscreen") != nullptr ||
                                                 std::strstr(driver, "dummy") != nullptr);
-    const bool desktop = std::strcmp(SDL_GetPlatform(), "Windows") == 0 ||
-                         std::getenv("DISPLAY") != nullptr ||
-                         std::getenv("WAYLAND_DISPLAY") != nullptr;
-    if (!headless && desktop) {
+    if (!headless && platformHasDesktop()) {
         SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_WARNING, "ERROR", text, nullptr);
     }
 }

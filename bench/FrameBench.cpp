@@ -23,9 +23,9 @@
 #include <random>
 #include <vector>
 
-#include "app/Clock.h"
-#include "app/DuobrikApplication.h"
-#include "app/IntroLevel.h"
+#include "game/Clock.h"
+#include "game/DuobrikApplication.h"
+#include "levels/IntroLevel.h"
 #include "audio/AudioRenderer.h"
 #include "audio/MikModRenderer.h"
 #include "levels/DuobrikLevel.h"

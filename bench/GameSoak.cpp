@@ -10,10 +10,10 @@
 #include <cstdlib>
 #include <random>
 
-#include "app/Clock.h"
-#include "app/DuobrikApplication.h"
-#include "app/IntroLevel.h"
-#include "app/WinLevel.h"
+#include "game/Clock.h"
+#include "game/DuobrikApplication.h"
+#include "levels/IntroLevel.h"
+#include "levels/WinLevel.h"
 #include "audio/AudioRenderer.h"
 #include "levels/BrikLevel.h"
 #include "render/Renderer.h"

@@ -12,6 +12,11 @@
 const PlatformContext kPlatformContext = {SDL_GL_CONTEXT_PROFILE_ES, 2};
 const MikModRenderer::Mixing kPlatformMixing = MikModRenderer::Mixing::Pumped;
 
+// The page says itself why the game cannot start.
+bool platformHasDesktop() {
+    return false;
+}
+
 // A page learns nothing of the keyboard's repeat setting.
 PadInput::Repeat platformKeyRepeat() {
     return PadInput::kDefaultRepeat;

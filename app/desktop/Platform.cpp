@@ -3,6 +3,8 @@
 
 #include "app/Platform.h"
 
+#include <cstdlib>
+
 #include "app/Window.h"
 
 #if defined(_WIN32)
@@ -25,6 +27,10 @@ int runMainLoop(MainLoop& loop, MikModRenderer& audio, void (*finish)()) {
 
 #if defined(_WIN32)
 
+bool platformHasDesktop() {
+    return true;
+}
+
 PadInput::Repeat platformKeyRepeat() {
     int delay = 0;
     DWORD speed = 0;
@@ -41,6 +47,10 @@ PadInput::Repeat platformKeyRepeat() {
 }
 
 #else
+
+bool platformHasDesktop() {
+    return std::getenv("DISPLAY") != nullptr || std::getenv("WAYLAND_DISPLAY") != nullptr;
+}
 
 PadInput::Repeat platformKeyRepeat() {
     // The X server's own setting; a desktop on Wayland tells each program

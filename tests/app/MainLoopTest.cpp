@@ -12,12 +12,12 @@
 #include <string>
 #include <vector>
 
-#include "app/Clock.h"
 #include "app/DrawList.h"
-#include "app/DuobrikApplication.h"
 #include "app/FramePacer.h"
 #include "app/MainLoop.h"
 #include "fakes/FakeAudio.h"
+#include "game/Clock.h"
+#include "game/DuobrikApplication.h"
 #include "levels/Board.h"
 
 namespace {

@@ -6,8 +6,8 @@
 #include <cstdint>
 #include <cstdlib>
 
-#include "app/Clock.h"
-#include "app/DuobrikApplication.h"
+#include "game/Clock.h"
+#include "game/DuobrikApplication.h"
 #include "audio/AudioRenderer.h"
 #include "levels/BrikLevel.h"
 #include "render/Renderer.h"

@@ -13,7 +13,7 @@
 #include <random>
 #include <string>
 
-#include "app/IntroLevel.h"
+#include "levels/IntroLevel.h"
 #include "catalogue/Catalogue.h"
 #include "fakes/FakeAudio.h"
 #include "levels/DuobrikLevel.h"

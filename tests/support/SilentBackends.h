@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-#include "app/Clock.h"
+#include "game/Clock.h"
 #include "audio/AudioRenderer.h"
 #include "render/Renderer.h"
 

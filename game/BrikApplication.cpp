@@ -1,9 +1,9 @@
-#include "app/BrikApplication.h"
+#include "game/BrikApplication.h"
 
 #include <cstdlib>
 #include <ctime>
 
-#include "app/Clock.h"
+#include "game/Clock.h"
 #include "render/Renderer.h"
 
 BrikApplication::BrikApplication() {

@@ -16,14 +16,14 @@
 #include <typeinfo>
 #include <vector>
 
-#include "app/Clock.h"
-#include "app/DuobrikApplication.h"
-#include "app/IntroLevel.h"
-#include "app/WinLevel.h"
 #include "catalogue/Catalogue.h"
 #include "fakes/FakeAudio.h"
 #include "fakes/FakeRenderer.h"
+#include "game/Clock.h"
+#include "game/DuobrikApplication.h"
 #include "levels/DuobrikLevels.h"
+#include "levels/IntroLevel.h"
+#include "levels/WinLevel.h"
 
 namespace {
 

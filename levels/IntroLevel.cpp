@@ -1,4 +1,4 @@
-#include "app/IntroLevel.h"
+#include "levels/IntroLevel.h"
 
 #include "audio/AudioRenderer.h"
 #include "catalogue/Catalogue.h"

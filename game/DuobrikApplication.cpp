@@ -1,11 +1,11 @@
-#include "app/DuobrikApplication.h"
+#include "game/DuobrikApplication.h"
 
 #include <memory>
 
-#include "app/IntroLevel.h"
-#include "app/WinLevel.h"
 #include "catalogue/Catalogue.h"
 #include "levels/DuobrikLevels.h"
+#include "levels/IntroLevel.h"
+#include "levels/WinLevel.h"
 
 namespace {
 

@@ -10,7 +10,7 @@
 
 #include <cstdint>
 
-#include "app/BrikApplication.h"
+#include "game/BrikApplication.h"
 
 class DuobrikApplication : public BrikApplication {
 public:

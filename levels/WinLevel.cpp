@@ -1,4 +1,4 @@
-#include "app/WinLevel.h"
+#include "levels/WinLevel.h"
 
 #include <algorithm>
 
