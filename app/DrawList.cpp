@@ -2,9 +2,11 @@
 
 #include <cstring>
 
+#include "catalogue/Catalogue.h"
+
 namespace {
 
-constexpr size_t kBoardCells = 200;  // 10 columns by 20 rows
+constexpr size_t kBoardCells = catalogue::kBoardCells;
 // Room for the busiest frame seen (about 80 calls and two boards' worth of
 // cells with the pieces) several times over.
 constexpr size_t kReservedCalls = 512;
