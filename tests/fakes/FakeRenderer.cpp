@@ -1,5 +1,24 @@
 #include "fakes/FakeRenderer.h"
 
+#include <cstring>
+
+#include "catalogue/Catalogue.h"
+
+bool DrawCall::operator==(const DrawCall& o) const {
+    // Cells are ten bytes without padding, so their bytes are their value.
+    const auto sameCells = [](const Cell* a, const Cell* b, size_t n) {
+        return n == 0 || std::memcmp(a, b, n * sizeof(Cell)) == 0;
+    };
+    return kind == o.kind && x == o.x && y == o.y && w == o.w && h == o.h &&
+           brightness == o.brightness && fx == o.fx && fy == o.fy && texture == o.texture &&
+           fade == o.fade && sameCells(&cell, &o.cell, 1) && board.size() == o.board.size() &&
+           sameCells(board.data(), o.board.data(), board.size());
+}
+
+void FakeRenderer::drawBoard(const Cell* board) {
+    add({.kind = DrawCall::Board, .board = {board, board + catalogue::kBoardCells}});
+}
+
 FakeRenderer::~FakeRenderer() {
     if (gRenderer == this) {
         gRenderer = nullptr;

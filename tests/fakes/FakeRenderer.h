@@ -1,5 +1,7 @@
 #pragma once
-// A Renderer that records every call, for tests of what levels and pieces draw.
+// A Renderer that records every call, for tests of what levels and pieces
+// draw, and of which frames a screen showed: two records are equal when
+// every call, its arguments, the fade at the time and the cells drawn are.
 // Constructing one installs it in gRenderer; the destructor clears gRenderer.
 
 #include <string>
@@ -15,7 +17,10 @@ struct DrawCall {
     float brightness = 0.0f;     // Scaled
     float fx = 0.0f, fy = 0.0f;  // Translate: dx and dy; Rotate: degrees in fx
     unsigned texture = 0;
-    Cell cell = Cell();  // CellCall: a copy of the drawn cell
+    Cell cell = Cell();            // CellCall: a copy of the drawn cell
+    float fade = 0.0f;             // Renderer::fade when the call was made
+    std::vector<Cell> board = {};  // Board: a copy of the drawn board
+    bool operator==(const DrawCall& o) const;
 };
 
 class FakeRenderer : public Renderer {
@@ -23,29 +28,27 @@ public:
     FakeRenderer() { gRenderer = this; }
     ~FakeRenderer() override;
 
-    void clear() override { calls.push_back({DrawCall::Clear}); }
-    void drawBoard(const Cell*) override { calls.push_back({DrawCall::Board}); }
+    void clear() override { add({DrawCall::Clear}); }
+    void drawBoard(const Cell* board) override;
     void drawCell(int x, int y, const Cell* cell) override {
-        calls.push_back({.kind = DrawCall::CellCall, .x = x, .y = y, .cell = *cell});
+        add({.kind = DrawCall::CellCall, .x = x, .y = y, .cell = *cell});
     }
     void drawTextureScaled(int x, int y, int w, int h, float brightness,
                            unsigned texture) override {
-        calls.push_back({DrawCall::Scaled, x, y, w, h, brightness, 0.0f, 0.0f, texture});
+        add({DrawCall::Scaled, x, y, w, h, brightness, 0.0f, 0.0f, texture});
     }
     void drawTexture(int x, int y, unsigned texture) override {
-        calls.push_back({.kind = DrawCall::Texture, .x = x, .y = y, .texture = texture});
+        add({.kind = DrawCall::Texture, .x = x, .y = y, .texture = texture});
     }
     void drawTextureCentered(int x, int y, unsigned texture) override {
-        calls.push_back({.kind = DrawCall::Centered, .x = x, .y = y, .texture = texture});
+        add({.kind = DrawCall::Centered, .x = x, .y = y, .texture = texture});
     }
-    void pushTransform() override { calls.push_back({DrawCall::Push}); }
+    void pushTransform() override { add({DrawCall::Push}); }
     void translate(float dx, float dy) override {
-        calls.push_back({.kind = DrawCall::Translate, .fx = dx, .fy = dy});
+        add({.kind = DrawCall::Translate, .fx = dx, .fy = dy});
     }
-    void rotate(float degrees) override {
-        calls.push_back({.kind = DrawCall::Rotate, .fx = degrees});
-    }
-    void popTransform() override { calls.push_back({DrawCall::Pop}); }
+    void rotate(float degrees) override { add({.kind = DrawCall::Rotate, .fx = degrees}); }
+    void popTransform() override { add({DrawCall::Pop}); }
 
     // All calls of one kind, in order.
     std::vector<DrawCall> callsOf(DrawCall::Kind kind) const;
@@ -53,4 +56,10 @@ public:
     std::string trace() const;
 
     std::vector<DrawCall> calls;
+
+private:
+    void add(DrawCall call) {
+        call.fade = fade;
+        calls.push_back(std::move(call));
+    }
 };
