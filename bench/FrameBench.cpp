@@ -23,13 +23,13 @@
 #include <random>
 #include <vector>
 
-#include "game/Clock.h"
-#include "game/DuobrikApplication.h"
-#include "levels/IntroLevel.h"
 #include "audio/AudioRenderer.h"
 #include "audio/MikModRenderer.h"
+#include "game/Clock.h"
+#include "game/DuobrikApplication.h"
 #include "levels/DuobrikLevel.h"
 #include "levels/DuobrikLevels.h"
+#include "levels/IntroLevel.h"
 #include "render/FrameScaler.h"
 #include "render/OpenGLRenderer.h"
 #include "render/TextureTable.h"

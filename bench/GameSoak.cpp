@@ -10,12 +10,12 @@
 #include <cstdlib>
 #include <random>
 
+#include "audio/AudioRenderer.h"
 #include "game/Clock.h"
 #include "game/DuobrikApplication.h"
+#include "levels/BrikLevel.h"
 #include "levels/IntroLevel.h"
 #include "levels/WinLevel.h"
-#include "audio/AudioRenderer.h"
-#include "levels/BrikLevel.h"
 #include "render/Renderer.h"
 #include "support/SilentBackends.h"
 

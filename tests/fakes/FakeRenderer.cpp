@@ -1,5 +1,6 @@
 #include "fakes/FakeRenderer.h"
 
+#include <cstdio>
 #include <cstring>
 
 #include "catalogue/Catalogue.h"
@@ -50,6 +51,24 @@ std::string FakeRenderer::trace() const {
         } else if (c.kind == DrawCall::Texture || c.kind == DrawCall::Centered) {
             out += at + std::to_string(c.texture) + ")";
         }
+    }
+    return out;
+}
+
+std::string FakeRenderer::listing() const {
+    static const char* const names[] = {"Clear",    "Board", "Cell",      "Scaled", "Texture",
+                                        "Centered", "Push",  "Translate", "Rotate", "Pop"};
+    std::string out;
+    char line[160];
+    for (const DrawCall& c : calls) {
+        // Floats to four places: enough to tell a layout apart, the same on every machine.
+        std::snprintf(line, sizeof line,
+                      "%-9s x %d y %d w %d h %d texture %u b %.4f f %.4f %.4f "
+                      "fade %.4f\n",
+                      names[c.kind], c.x, c.y, c.w, c.h, c.texture,
+                      static_cast<double>(c.brightness), static_cast<double>(c.fx),
+                      static_cast<double>(c.fy), static_cast<double>(c.fade));
+        out += line;
     }
     return out;
 }

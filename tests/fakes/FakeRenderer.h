@@ -54,6 +54,8 @@ public:
     std::vector<DrawCall> callsOf(DrawCall::Kind kind) const;
     // A compact trace such as "Clear Board Texture(0,0,85)" for order checks.
     std::string trace() const;
+    // Every call with every argument, one a line, for golden frames.
+    std::string listing() const;
 
     std::vector<DrawCall> calls;
 

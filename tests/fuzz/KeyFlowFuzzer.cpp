@@ -6,9 +6,9 @@
 #include <cstdint>
 #include <cstdlib>
 
+#include "audio/AudioRenderer.h"
 #include "game/Clock.h"
 #include "game/DuobrikApplication.h"
-#include "audio/AudioRenderer.h"
 #include "levels/BrikLevel.h"
 #include "render/Renderer.h"
 #include "support/SilentBackends.h"

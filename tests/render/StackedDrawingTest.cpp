@@ -13,11 +13,11 @@
 #include <random>
 #include <string>
 
-#include "levels/IntroLevel.h"
 #include "catalogue/Catalogue.h"
 #include "fakes/FakeAudio.h"
 #include "levels/DuobrikLevel.h"
 #include "levels/DuobrikLevels.h"
+#include "levels/IntroLevel.h"
 #include "render/OpenGLRenderer.h"
 #include "render/TextureTable.h"
 #include "support/OffscreenGL.h"

@@ -5,8 +5,8 @@
 
 #include <cstdint>
 
-#include "game/Clock.h"
 #include "audio/AudioRenderer.h"
+#include "game/Clock.h"
 #include "render/Renderer.h"
 
 class SilentRenderer : public Renderer {
