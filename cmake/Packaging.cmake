@@ -35,6 +35,12 @@ foreach(size 64 128 256)
           RENAME ${DUOBRIK_APP_ID}.png)
 endforeach()
 
+# libmikmod is linked in statically (cmake/LinuxLibraries.cmake): its licence
+# comes along.
+if(DUOBRIK_MIKMOD_LICENCE)
+  install(FILES ${DUOBRIK_MIKMOD_LICENCE} DESTINATION share/doc/duobrik/licenses)
+endif()
+
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME duobrik)
 set(CPACK_PACKAGE_VENDOR "The Duobrik developers")
@@ -51,7 +57,8 @@ set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION games)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
-# The shared libraries it links (SDL2, libmikmod, GL, GLU) become Depends.
+# The shared libraries it links (SDL2, GL, GLU) become Depends; libmikmod is
+# built in, from our patched sources.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # SDL opens libGL.so.1 (GLX) at run time; nothing links it, so name it.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS libgl1)
