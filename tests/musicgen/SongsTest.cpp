@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "tools/musicgen/SongWriter.h"
+#include "tools/musicgen/ModuleLayout.h"
 #include "tools/musicgen/Songs.h"
 
 namespace {
@@ -112,12 +112,12 @@ Pass play(const Module& m, int start) {
 }
 
 const Module& three() {
-    static const Module kModule = read(SongWriter::write(songs::play()).bytes());
+    static const Module kModule = read(ModuleLayout::write(songs::play()).bytes());
     return kModule;
 }
 
 const Module& devils() {
-    static const Module kModule = read(SongWriter::write(songs::title()).bytes());
+    static const Module kModule = read(ModuleLayout::write(songs::title()).bytes());
     return kModule;
 }
 
@@ -212,12 +212,12 @@ TEST(Songs, MalformedSongsAreRefused) {
     for (const char* melody : kBadMelodies) {
         SongPlan song = songs::title();
         song.sections[0].patterns[0].lead = melody;
-        EXPECT_EXIT(SongWriter::write(song), testing::ExitedWithCode(1), "duobrik-musicgen")
+        EXPECT_EXIT(ModuleLayout::write(song), testing::ExitedWithCode(1), "duobrik-musicgen")
             << melody;
     }
     SongPlan song = songs::title();
     song.sections[0].patterns[0].chords = "Am | Xm | C | G";
-    EXPECT_EXIT(SongWriter::write(song), testing::ExitedWithCode(1), "not a note") << "chord";
+    EXPECT_EXIT(ModuleLayout::write(song), testing::ExitedWithCode(1), "not a note") << "chord";
 }
 
 }  // namespace

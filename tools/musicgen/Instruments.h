@@ -1,21 +1,7 @@
 #pragma once
-// The modules' instruments, synthesised as signed 8-bit sample data.
-//
-// libmikmod mixes without interpolation, so every sample is made to survive
-// that: tonal waves are built from whole harmonics only, and only as many as
-// stay well below the mixer's rate at the highest note an instrument plays;
-// a wave cycle is 32 to 256 samples long, chosen so that the notes the songs
-// use play the sample at 10 to 45 kHz, close to the output's 44.1 kHz. That
-// is also where libmikmod's pitches are truest: below it the mixer's step
-// rounds notes flat, above it the integer periods round them sharp. Drums
-// are made at 33452 samples per second, the rate of note C-4, and played
-// there.
-//
-// ProTracker has no envelopes. A tonal sample carries its own attack (the
-// bright start of a pluck, a breath, a bell's ringing partials) and ends in
-// a loop of whole cycles at a steady level, which makes the loop seamless;
-// the songs shape the rest with volume effects. Every sample starts at zero,
-// has no DC offset and peaks just below full scale.
+// The modules' instruments: drums, basses, pads and leads, each described by
+// its spectrum and envelope and made by Synthesis as signed 8-bit sample
+// data. The songs pick from this list (Songs.cpp).
 
 #include <cstddef>
 #include <cstdint>

@@ -12,7 +12,7 @@
 // Each has a theme and its variation, an answer, a bridge or breakdown with
 // a bass figure and groove of its own, and fills.
 
-#include "tools/musicgen/SongWriter.h"
+#include "tools/musicgen/SongPlan.h"
 
 namespace songs {
 

@@ -87,77 +87,97 @@ void brass(Buffer& b, double start, double length, double freq, double gain) {
     });
 }
 
+// One period of `period` samples holding harmonics 1..kBand with amplitudes
+// `a` and phases `p` (index 0 unused).
+constexpr int kBand = 32;  // harmonics of the root kept: up to 6.3 kHz on G3
+using Harmonics = std::vector<double>;
+
+Buffer periodWave(const Harmonics& a, const Harmonics& p, int period) {
+    Buffer wave(period);
+    for (int k = 0; k < period; ++k) {
+        for (int m = 1; m <= kBand; ++m) {
+            wave[k] += a[m] * std::sin(2 * kPi * m * k / period + p[m]);
+        }
+    }
+    return wave;
+}
+
+double crestOf(const Buffer& wave) {
+    double peak = 0, power = 0;
+    for (double v : wave) {
+        peak = std::max(peak, std::fabs(v));
+        power += v * v;
+    }
+    return peak / std::sqrt(power / static_cast<double>(wave.size()));
+}
+
+// Of a few spread choices of phases for the amplitudes `a`, the period with
+// the lowest peak against its level.
+Buffer lowestCrest(const Harmonics& a, int period) {
+    Buffer best;
+    double bestCrest = 1e9;
+    for (uint32_t choice = 1; choice <= 32; ++choice) {
+        Noise turn(choice * 2654435761u);
+        Harmonics p(kBand + 1);
+        for (int m = 1; m <= kBand; ++m) {
+            p[m] = kPi * m * m / kBand + kPi * turn.next();
+        }
+        Buffer w = periodWave(a, p, period);
+        if (crestOf(w) < bestCrest) {
+            bestCrest = crestOf(w);
+            best = w;
+        }
+    }
+    return best;
+}
+
+// Clips the period's peaks at `clip` of the largest and drops the
+// harmonics above kBand again: a discrete Fourier transform of the one
+// period, and the sum again.
+Buffer clipBandLimited(const Buffer& wave, double clip) {
+    const int period = static_cast<int>(wave.size());
+    double peak = 0;
+    for (double v : wave) {
+        peak = std::max(peak, std::fabs(v));
+    }
+    Buffer clipped = wave;
+    for (double& v : clipped) {
+        v = std::clamp(v, -clip * peak, clip * peak);
+    }
+    Harmonics a(kBand + 1), p(kBand + 1);
+    for (int m = 1; m <= kBand; ++m) {
+        double re = 0, im = 0;
+        for (int k = 0; k < period; ++k) {
+            re += clipped[k] * std::sin(2 * kPi * m * k / period);
+            im += clipped[k] * std::cos(2 * kPi * m * k / period);
+        }
+        a[m] = 2 * std::hypot(re, im) / period;
+        p[m] = std::atan2(im, re);
+    }
+    return periodWave(a, p, period);
+}
+
 // A brass chord whose notes are all harmonics of `root` (`notes` holds
 // their multiples), so that it is one periodic wave, a whole number of
-// samples long. Its harmonics take the phases, of a few spread choices, that
-// give the lowest peak; then its peaks are clipped and the harmonics above
-// kBand dropped again, a few times over, which leaves a wave with little
-// more peak than level and nothing high: loud without the fizz a limiter
-// would add. Attack, hold and release as brass().
+// samples long. Its harmonics take the phases that give the lowest peak;
+// then its peaks are clipped and the harmonics above kBand dropped again, a
+// few times over, which leaves a wave with little more peak than level and
+// nothing high: loud without the fizz a limiter would add. Attack, hold and
+// release as brass().
 void brassChord(Buffer& b, double start, double length, double root, const std::vector<int>& notes,
                 double gain) {
     constexpr int kHarmonics = 5;  // of each note
-    constexpr int kBand = 32;      // harmonics of the root kept: up to 6.3 kHz on G3
     constexpr double kClip = 0.6;  // of the peak
     const int period = static_cast<int>(std::lround(kRate / root));
-    std::vector<double> amp(kBand + 1, 0.0);
+    Harmonics amp(kBand + 1, 0.0);
     for (int n : notes) {
         for (int h = 1; h <= kHarmonics && n * h <= kBand; ++h) {
             amp[n * h] += 1.0 / h;
         }
     }
-    auto render = [&](const std::vector<double>& a, const std::vector<double>& p) {
-        std::vector<double> wave(period);
-        for (int k = 0; k < period; ++k) {
-            for (int m = 1; m <= kBand; ++m) {
-                wave[k] += a[m] * std::sin(2 * kPi * m * k / period + p[m]);
-            }
-        }
-        return wave;
-    };
-    auto crestOf = [](const std::vector<double>& wave) {
-        double peak = 0, power = 0;
-        for (double v : wave) {
-            peak = std::max(peak, std::fabs(v));
-            power += v * v;
-        }
-        return peak / std::sqrt(power / static_cast<double>(wave.size()));
-    };
-    std::vector<double> wave;
-    double bestCrest = 1e9;
-    for (uint32_t choice = 1; choice <= 32; ++choice) {
-        Noise turn(choice * 2654435761u);
-        std::vector<double> p(kBand + 1);
-        for (int m = 1; m <= kBand; ++m) {
-            p[m] = kPi * m * m / kBand + kPi * turn.next();
-        }
-        std::vector<double> w = render(amp, p);
-        if (crestOf(w) < bestCrest) {
-            bestCrest = crestOf(w);
-            wave = w;
-        }
-    }
+    Buffer wave = lowestCrest(amp, period);
     for (int pass = 0; pass < 4; ++pass) {
-        double peak = 0;
-        for (double v : wave) {
-            peak = std::max(peak, std::fabs(v));
-        }
-        for (double& v : wave) {
-            v = std::clamp(v, -kClip * peak, kClip * peak);
-        }
-        // Back to the harmonics up to kBand: a discrete Fourier transform
-        // of the one period, and the sum again.
-        std::vector<double> a(kBand + 1), p(kBand + 1);
-        for (int m = 1; m <= kBand; ++m) {
-            double re = 0, im = 0;
-            for (int k = 0; k < period; ++k) {
-                re += wave[k] * std::sin(2 * kPi * m * k / period);
-                im += wave[k] * std::cos(2 * kPi * m * k / period);
-            }
-            a[m] = 2 * std::hypot(re, im) / period;
-            p[m] = std::atan2(im, re);
-        }
-        wave = render(a, p);
+        wave = clipBandLimited(wave, kClip);
     }
     brassEnvelope(b, start, length, gain, [&wave, period](size_t n, double, double) {
         return wave[n % static_cast<size_t>(period)];
@@ -311,6 +331,17 @@ std::vector<int16_t> rowsCleared(int rows) {
             chime(b, kOnset + 0.96, kG6, 0.22, 0.18);
             return finish(b, level);
         }
+    }
+}
+
+std::vector<int16_t> effect(catalogue::sound::Effect e) {
+    switch (e) {
+        case catalogue::sound::kRotate:
+            return rotate();
+        case catalogue::sound::kTouchDown:
+            return touchDown();
+        default:
+            return rowsCleared(e - catalogue::sound::kOneRow + 1);
     }
 }
 

@@ -15,6 +15,8 @@
 #include <string>
 #include <vector>
 
+#include "catalogue/Sound.h"
+
 namespace effects {
 
 constexpr int kRate = 44100;
@@ -30,6 +32,9 @@ std::vector<int16_t> touchDown();  // a low thud with a knock in it
 // Rows cleared at once, 1..4: rising chimes, each richer and longer than
 // the last; four rows is a small fanfare.
 std::vector<int16_t> rowsCleared(int rows);
+
+// The effect the game plays by index `e`.
+std::vector<int16_t> effect(catalogue::sound::Effect e);
 
 // The level in dBFS of the loudest 50 ms of `samples`.
 double loudestDb(const std::vector<int16_t>& samples);
