@@ -16,13 +16,14 @@ constexpr int kRows = ModWriter::kRows;
 constexpr int kRowsPerBar = MelodyParser::kRowsPerBar;
 constexpr int kSpeed = 6;  // ticks per row, libmikmod's default: never changed
 // Loudness 1..4 as a share of an instrument's full volume.
-constexpr double kLoudness[] = {0.0, 0.56, 0.7, 0.85, 1.0};
+constexpr double kLoudness[] = {0.0, 0.72, 0.82, 0.91, 1.0};
 constexpr double kAccent = 1.0;
 constexpr double kPlain = 0.82;
-// Bass and accompaniment lean on the beat only a little: every channel's
-// accent on the same row would pile up into the mix's peaks.
-constexpr double kOnBeat = 0.9;
-constexpr double kGhost = 0.4;
+// The bass leans on the beat a little; the accompaniment and the hats step
+// back there, where bass and kick strike: every channel's accent on the
+// same row would pile up into the mix's peaks.
+constexpr double kOnBeat = 0.84;
+constexpr double kAside = 0.72;
 constexpr double kSoft = 0.6;
 // The echo: a dotted eighth later, a little under half as loud.
 constexpr int kEchoRows = 3;
@@ -327,7 +328,7 @@ void Arranger::comp(const char* figure) {
             continue;
         }
         const std::vector<int> tones = voicing(chords_[r], section_.compLow);
-        const double accent = r % 4 == 0 ? kOnBeat : kPlain;
+        const double accent = r % 4 == 0 ? kAside : kPlain;
         const int volume =
             volumeOf(ins, plan_.loudness, accent, section_.level * section_.mix[kComp]);
         if (ch == 'x') {
@@ -382,15 +383,15 @@ void Arranger::pad(bool useFirst, bool useSecond) {
             }
             strike(r, channel, section_.pad, midi,
                    volumeOf(ins, plan_.loudness, kPlain, section_.level * section_.mix[channel]));
-            // It breathes: a swell of about 3 dB over the first quarter
-            // of the bar, then a fade back over the rest.
+            // It breathes: a small swell over the first quarter of the bar,
+            // then a fade back over the rest, a volume step a row: enough
+            // that no tone stands still, too little to pile up into peaks.
             for (int k = 1; k < end - r; ++k) {
                 if (k <= 4) {
-                    at(r + k, channel) = effect(ModWriter::kExtended, ModWriter::kFineVolumeUp | 3);
+                    at(r + k, channel) = effect(ModWriter::kExtended, ModWriter::kFineVolumeUp | 1);
                 } else if (k >= 6) {
-                    at(r + k, channel) = effect(
-                        ModWriter::kExtended,
-                        static_cast<uint8_t>(ModWriter::kFineVolumeDown | (k % 3 == 0 ? 2 : 1)));
+                    at(r + k, channel) =
+                        effect(ModWriter::kExtended, ModWriter::kFineVolumeDown | 1);
                 }
             }
         }
@@ -431,11 +432,11 @@ void Arranger::drums() {
             if (line == nullptr) {
                 return '-';
             }
-            const int len = static_cast<int>(std::strlen(line));
-            if (len != kRowsPerBar && len != 2 * kRowsPerBar) {
-                refuse(std::string("a drum line of one or two bars: ") + line);
+            const size_t len = std::strlen(line);
+            if (len != kRowsPerBar && len != 2 * kRowsPerBar && len != kRows) {
+                refuse(std::string("a drum line of one, two or four bars: ") + line);
             }
-            return line[r % len];
+            return line[static_cast<size_t>(r) % len];
         };
         drum(r, kKit, mark(g.kit));
         drum(r, kHats, mark(g.hats));
@@ -453,43 +454,16 @@ void Arranger::drum(int r, int channel, char mark) {
     }
     const bool accent = mark >= 'A' && mark <= 'Z';
     const char m = static_cast<char>(accent ? mark - 'A' + 'a' : mark);
-    int index = -1;
-    int midi = instruments::kDrumMidi;
-    double level = accent ? kAccent : kPlain;
-    const std::vector<SongInstrument>& ins = song_.instruments;
-    auto named = [&](const char* name) {
-        for (size_t i = 0; i < ins.size(); ++i) {
-            if (ins[i].sound.name == name) {
-                return static_cast<int>(i);
-            }
+    for (const DrumSound& d : section_.kit) {
+        if (d.mark == m) {
+            strike(
+                r, channel, d.instrument, instruments::kDrumMidi + d.semitones,
+                volumeOf(instrument(d.instrument), plan_.loudness,
+                         (accent ? kAccent : (channel == kHats && r % 4 == 0 ? kAside : kPlain)) *
+                             d.level,
+                         section_.level * section_.mix[channel]));
+            return;
         }
-        refuse(std::string("the song has no ") + name);
-    };
-    if (channel == kKit) {
-        if (m == 'k') {
-            index = named("kick");
-        } else if (m == 's' || m == 'g') {
-            index = named("snare");
-            level = m == 'g' ? kGhost : level;
-        }
-    } else if (channel == kHats) {
-        if (m == 'h') {
-            index = named("closed hat");
-        } else if (m == 'o') {
-            index = named("open hat");
-        } else if (m == 't') {
-            index = section_.hand;
-        }
-    } else if (m == 'c') {
-        index = section_.hand;
-    } else if (m == 'h' || m == 'm' || m == 'l') {
-        index = section_.tom;
-        midi += m == 'h' ? 7 : (m == 'm' ? 2 : -3);
     }
-    if (index < 0) {
-        refuse(std::string("unknown drum mark ") + mark);
-    }
-    strike(
-        r, channel, index, midi,
-        volumeOf(instrument(index), plan_.loudness, level, section_.level * section_.mix[channel]));
+    refuse(std::string("a drum mark the section's kit does not have: ") + mark);
 }

@@ -13,6 +13,20 @@ using HighPass = Synthesis::HighPass;
 constexpr double kPi = Synthesis::kPi;
 constexpr double kDrumRate = Synthesis::kDrumRate;
 
+// Noise of the same colour with its peaks rounded off: a drum's brightness
+// then comes from its energy, not from a few spikes that would add to the
+// mix's peaks.
+double hiss(double x) {
+    return std::tanh(3.0 * x);
+}
+
+// The rise of a struck sound over `seconds`: a few milliseconds take the
+// spike off a strike, which would add to the mix's peaks, and leave its
+// snap.
+double strike(double t, double seconds) {
+    return Synthesis::smoothStep(t / seconds);
+}
+
 // Six square waves at unrelated frequencies: the metal of a hi-hat.
 double metal(double t) {
     constexpr double kHz[] = {296.0, 443.0, 531.0, 619.0, 809.0, 1177.0};
@@ -42,46 +56,106 @@ Instrument kick() {
 Instrument snare() {
     Noise noise(0x5EED1234u);
     HighPass high(1200.0, kDrumRate);
-    LowPass low(7000.0, kDrumRate);
-    return Synthesis::drum("snare", 0.26, [noise, high, low](double t) mutable {
+    LowPass low(12000.0, kDrumRate);
+    return Synthesis::drum("snare", 0.28, [noise, high, low](double t) mutable {
         const double body = (std::sin(2 * kPi * 185 * t) + 0.5 * std::sin(2 * kPi * 330 * t)) *
                             std::exp(-t / 0.045);
-        const double hiss = low(high(noise.next())) * std::exp(-t / 0.07);
-        return 0.6 * body + 1.2 * hiss;
+        // The wires: bright noise that outlasts the body.
+        const double wires = hiss(low(high(noise.next()))) * std::exp(-t / 0.085);
+        return 0.55 * body + 1.4 * wires;
     });
 }
 
 Instrument closedHat() {
     Noise noise(0xCAFEF00Du);
-    HighPass high(7000.0, kDrumRate);
-    return Synthesis::drum("closed hat", 0.09, [noise, high](double t) mutable {
-        return high(0.7 * metal(t) + 0.5 * noise.next()) * std::exp(-t / 0.018);
+    HighPass high(6000.0, kDrumRate);
+    HighPass higher(5000.0, kDrumRate);
+    return Synthesis::drum("closed hat", 0.12, [noise, high, higher](double t) mutable {
+        return higher(hiss(high(0.5 * metal(t) + 0.8 * noise.next()))) * strike(t, 0.003) *
+               std::exp(-t / 0.04);
     });
 }
 
 Instrument openHat() {
     Noise noise(0xBEEF5EEDu);
-    HighPass high(6500.0, kDrumRate);
-    return Synthesis::drum("open hat", 0.5, [noise, high](double t) mutable {
-        return high(0.7 * metal(t) + 0.5 * noise.next()) * std::exp(-t / 0.14);
+    HighPass high(5500.0, kDrumRate);
+    HighPass higher(4500.0, kDrumRate);
+    return Synthesis::drum("open hat", 0.5, [noise, high, higher](double t) mutable {
+        return higher(hiss(high(0.6 * metal(t) + 0.7 * noise.next()))) * strike(t, 0.004) *
+               std::exp(-t / 0.14);
+    });
+}
+
+Instrument ride() {
+    Noise noise(0x41D341D3u);
+    HighPass high(3500.0, kDrumRate);
+    return Synthesis::drum("ride", 0.7, [noise, high](double t) mutable {
+        // A ping of metal over a long wash, and a bell that rings through it.
+        const double metallic = hiss(high(metal(1.4 * t) + 0.8 * noise.next()));
+        const double ping = metallic * std::exp(-t / 0.02);
+        const double wash = metallic * std::exp(-t / 0.3);
+        const double bell = std::sin(2 * kPi * 2637 * t) * std::exp(-t / 0.15);  // E7
+        return 0.8 * ping + 0.5 * wash + 0.12 * bell;
     });
 }
 
 Instrument shaker() {
     Noise noise(0x51AC3E12u);
     HighPass high(4500.0, kDrumRate);
-    LowPass low(11000.0, kDrumRate);
+    LowPass low(13000.0, kDrumRate);
     return Synthesis::drum("shaker", 0.14, [noise, high, low](double t) mutable {
         const double envelope =
-            Synthesis::smoothStep(t / 0.025) * std::exp(-std::max(0.0, t - 0.025) / 0.035);
-        return low(high(noise.next())) * envelope;
+            Synthesis::smoothStep(t / 0.02) * std::exp(-std::max(0.0, t - 0.02) / 0.04);
+        return hiss(low(high(noise.next()))) * envelope;
+    });
+}
+
+Instrument tambourine() {
+    Noise noise(0x7A3B0121u);
+    HighPass high(5000.0, kDrumRate);
+    return Synthesis::drum("tambourine", 0.3, [noise, high](double t) mutable {
+        // The jingles strike a few milliseconds apart and ring on a little.
+        double envelope = 0;
+        for (double start : {0.0, 0.006, 0.014, 0.023}) {
+            if (t >= start) {
+                envelope += strike(t - start, 0.002) * std::exp(-(t - start) / 0.012);
+            }
+        }
+        envelope += 0.6 * strike(t, 0.004) * std::exp(-t / 0.09);
+        return hiss(high(0.5 * metal(2.3 * t) + noise.next())) * envelope;
+    });
+}
+
+Instrument rim() {
+    Noise noise(0x121A121Au);
+    HighPass high(2500.0, kDrumRate);
+    return Synthesis::drum("rim", 0.08, [noise, high](double t) mutable {
+        // A stick laid across the rim: a hard click and a short wooden ring.
+        const double wood = std::sin(2 * kPi * 520 * t) * std::exp(-t / 0.012) +
+                            0.7 * std::sin(2 * kPi * 1710 * t) * std::exp(-t / 0.007);
+        return wood + 0.8 * high(noise.next()) * std::exp(-t / 0.003);
+    });
+}
+
+Instrument conga() {
+    Noise noise(0xC0C0A11Au);
+    HighPass slapHigh(1200.0, kDrumRate);
+    LowPass slapLow(5000.0, kDrumRate);
+    return Synthesis::drum("conga", 0.3, [noise, slapHigh, slapLow](double t) mutable {
+        // Sounds G3 at its own rate, starting a little sharp; the hand's slap
+        // is a burst of mid-band noise.
+        const double phase = 196.0 * t + 30 * 0.015 * (1 - std::exp(-t / 0.015));
+        const double skin = std::sin(2 * kPi * phase) * std::exp(-t / 0.11) +
+                            0.35 * std::sin(2 * kPi * 2.7 * phase) * std::exp(-t / 0.03);
+        const double slap = slapLow(slapHigh(noise.next())) * std::exp(-t / 0.006);
+        return std::tanh(1.4 * skin) + 0.9 * slap;
     });
 }
 
 Instrument clap() {
     Noise noise(0xC1A9C1A9u);
     HighPass high(900.0, kDrumRate);
-    LowPass low(3200.0, kDrumRate);
+    LowPass low(6000.0, kDrumRate);
     return Synthesis::drum("clap", 0.3, [noise, high, low](double t) mutable {
         // Three hands a few milliseconds apart, then the room.
         double envelope = 0;
@@ -161,7 +235,7 @@ Instrument glassPad() {
                 return h < 9 ? kAmp[h] : 0.3 / (h * h);
             },
         .level = [](double t) { return Synthesis::smoothStep(t / 0.3); },
-        .chorus = 0.4,
+        .chorus = 0.3,
     });
 }
 
@@ -175,7 +249,7 @@ Instrument stringPad() {
         .loopCycles = 48,
         .spectrum = [](int h, double) { return (1.0 / h) / (1.0 + std::pow(h / 7.0, 2.0)); },
         .level = [](double t) { return Synthesis::smoothStep(t / 0.25); },
-        .chorus = 0.45,
+        .chorus = 0.3,
     });
 }
 
@@ -195,16 +269,16 @@ Instrument celesta() {
                     case 2:
                         return 0.2 * std::exp(-t / 0.3);
                     case 3:
-                        return 0.25 * std::exp(-t / 0.12);
+                        return 0.08 + 0.2 * std::exp(-t / 0.12);
                     case 4:
-                        return 0.45 * std::exp(-t / 0.05);
+                        return 0.06 + 0.45 * std::exp(-t / 0.05);
                     case 6:
                         return 0.2 * std::exp(-t / 0.03);
                     default:
                         return 0.0;
                 }
             },
-        .level = [](double t) { return 0.6 + 0.4 * std::exp(-t / 0.2); },
+        .level = [](double t) { return 0.72 + 0.28 * std::exp(-t / 0.2); },
     });
 }
 
@@ -218,7 +292,7 @@ Instrument flute() {
         .loopCycles = 1,
         .spectrum =
             [](int h, double t) {
-                constexpr double kAmp[] = {0, 1.0, 0.32, 0.12, 0.05, 0.03, 0.015};
+                constexpr double kAmp[] = {0, 1.0, 0.4, 0.2, 0.12, 0.08, 0.05};
                 // The upper harmonics come in a little after the breath.
                 const double bloom = h == 1 ? 1.0 : Synthesis::smoothStep(t / 0.06);
                 return h < 7 ? kAmp[h] * bloom : 0.0;
@@ -246,7 +320,7 @@ Instrument electricPiano() {
         // only briefly.
         .spectrum =
             [](int h, double t) {
-                const double index = 0.5 + 2.0 * std::exp(-t / 0.12);
+                const double index = 0.9 + 1.8 * std::exp(-t / 0.12);
                 const double sign = h % 2 == 0 ? 1.0 : -1.0;
                 double a = std::cyl_bessel_j(h - 1, index) - sign * std::cyl_bessel_j(h + 1, index);
                 if (h == 7) {
@@ -254,7 +328,7 @@ Instrument electricPiano() {
                 }
                 return a;
             },
-        .level = [](double t) { return 0.6 + 0.4 * std::exp(-t / 0.2); },
+        .level = [](double t) { return 0.72 + 0.28 * std::exp(-t / 0.2); },
         .chorus = 0.2,
     });
 }
@@ -272,11 +346,11 @@ Instrument pulseLead() {
         .spectrum =
             [](int h, double t) {
                 const double duty = 0.3 - 0.15 * std::exp(-t / 0.06);
-                const double sigma = h == 1 ? 1.0 : std::sin(kPi * h / 9.0) / (kPi * h / 9.0);
+                const double sigma = h == 1 ? 1.0 : std::sin(kPi * h / 14.0) / (kPi * h / 14.0);
                 return std::fabs(std::sin(kPi * h * duty)) / h * std::max(0.0, sigma);
             },
         .level = [](double t) { return 0.85 + 0.15 * std::exp(-t / 0.05); },
-        .chorus = 0.45,
+        .chorus = 0.25,
     });
 }
 
@@ -290,7 +364,7 @@ Instrument pluck() {
         .loopCycles = 1,
         .spectrum =
             [](int h, double t) {
-                return std::pow(h, -0.8) * std::exp(-t * (1.5 + 1.2 * std::pow(h, 1.5)));
+                return std::pow(h, -0.8) * std::exp(-t * (1.5 + 0.8 * std::pow(h, 1.4)));
             },
         .level = [](double) { return 1.0; },
     });
@@ -304,15 +378,15 @@ Instrument sawLead() {
         .topHz = 1400.0,
         .attackSeconds = 0.1,
         .loopCycles = 96,
-        // The filter opens to 8 times the note at the attack, then settles at 5.
+        // The filter opens to 10 times the note at the attack, then settles at 7.
         .spectrum =
             [](int h, double t) {
                 const double cutoff =
-                    5.0 + 3.0 * std::exp(-t / 0.04) * Synthesis::smoothStep(t / 0.01);
+                    7.0 + 3.0 * std::exp(-t / 0.04) * Synthesis::smoothStep(t / 0.01);
                 return (1.0 / h) / (1.0 + std::pow(h / cutoff, 4.0));
             },
         .level = [](double t) { return 0.9 + 0.1 * std::exp(-t / 0.04); },
-        .chorus = 0.6,
+        .chorus = 0.35,
     });
 }
 

@@ -27,11 +27,15 @@ constexpr int kDrumMidi = 60;
 // Drums, shared by every tune.
 Instrument kick();       // a sine falling from 155 to 45 Hz, with a click
 Instrument snare();      // a two-tone body under band-passed noise
-Instrument closedHat();  // metallic: six detuned squares, high-passed
+Instrument closedHat();  // metallic: six detuned squares and noise, high-passed
 Instrument openHat();
-Instrument shaker();  // soft high noise with a slow attack
-Instrument clap();    // three quick noise bursts and a tail
-Instrument tom();     // a pitched thud, tuned by the note it is played at
+Instrument ride();        // a ping, a long wash and a bell
+Instrument shaker();      // soft high noise with a slow attack
+Instrument tambourine();  // jingles a few milliseconds apart
+Instrument rim();         // a stick across the rim: a click and a wooden ring
+Instrument conga();       // a tuned skin and a slap, pitched by its note
+Instrument clap();        // three quick noise bursts and a tail
+Instrument tom();         // a pitched thud, tuned by the note it is played at
 
 // Bass: a plucked, warm saw-like tone.
 Instrument bass();

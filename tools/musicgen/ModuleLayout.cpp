@@ -16,10 +16,6 @@ namespace sound = catalogue::sound;
 constexpr int kRows = ModWriter::kRows;
 // Where each section's patterns go once its own positions are full.
 constexpr int kOverflowPosition = sound::kSectionCount * sound::kPositionsPerSection;
-// Stereo places (0 left .. 255 right), by channel: melody a little left and
-// its echo right, the accompaniment and the pad's voices apart, bass and
-// drums in the middle, metal and hand percussion to the right.
-constexpr uint8_t kPan[kChannels] = {0x70, 0x58, 0x80, 0x80, 0xAC, 0x60, 0xA4, 0x9C};
 // A sample number that no instrument uses: libmikmod's loader turns a cell
 // that names an empty sample into a note cut, which leaves the cell's effect
 // column free.
@@ -41,7 +37,7 @@ int firstNote(const ModWriter& mod, int pattern, int channel) {
 // needs the effect column for its volume, the pan takes it and the note's
 // volume goes into its sample's header (`headerVolume`), the one a note
 // without a volume command plays at.
-void setUp(ModWriter& mod, int pattern, int tempo, std::vector<int>& headerVolume,
+void setUp(ModWriter& mod, int pattern, const SectionPlan& section, std::vector<int>& headerVolume,
            std::vector<bool>& headerSet) {
     // Cuts on the first row move out of the effect column.
     for (int ch = 0; ch < kChannels; ++ch) {
@@ -61,7 +57,7 @@ void setUp(ModWriter& mod, int pattern, int tempo, std::vector<int>& headerVolum
         refuse("a section's first row has no room for its tempo");
     }
     mod.cell(pattern, 0, tempoChannel).effect = ModWriter::kSpeed;
-    mod.cell(pattern, 0, tempoChannel).param = static_cast<uint8_t>(tempo);
+    mod.cell(pattern, 0, tempoChannel).param = static_cast<uint8_t>(section.tempo);
     for (int ch = 0; ch < kChannels; ++ch) {
         const int first = std::min(firstNote(mod, pattern, ch), kRows - 1);
         int row = 0;
@@ -81,7 +77,7 @@ void setUp(ModWriter& mod, int pattern, int tempo, std::vector<int>& headerVolum
             }
         }
         c.effect = ModWriter::kPanning;
-        c.param = kPan[ch];
+        c.param = section.pan[ch];
     }
 }
 
@@ -135,7 +131,7 @@ void layOut(ModWriter& mod, const SongPlan& song, const SectionPlan& section, in
             jump(mod, p, positions[i + 1]);
         }
     }
-    setUp(mod, first, section.tempo, headerVolume, headerSet);
+    setUp(mod, first, section, headerVolume, headerSet);
     // Positions of a short section that are never reached.
     for (int i = count; !alone && i < sound::kPositionsPerSection; ++i) {
         mod.setOrder(home + i, first);

@@ -14,9 +14,11 @@ constexpr double kPi = Synthesis::kPi;
 constexpr double kDrumRate = Synthesis::kDrumRate;
 // Peak of the 8-bit data: the whole range, one step short of the rails.
 constexpr double kPeak = 126.0;
-// Harmonics stay below this at the highest note an instrument plays, so that
-// the mixer's sample-and-hold makes only faint images.
-constexpr double kTopHarmonicHz = 12000.0;
+// Harmonics stay below this at the highest note an instrument plays. The
+// images the mixer's sample-and-hold makes of a looped cycle are harmonics
+// of it; only those past the output's 22 kHz fold back out of tune, and
+// they come from the top harmonics, weakened by the hold's own roll-off.
+constexpr double kTopHarmonicHz = 14000.0;
 
 // Scales to the 8-bit range on the largest magnitude, so that neither a
 // positive nor a negative extreme is clamped.
