@@ -131,8 +131,9 @@ Instrument rim() {
     HighPass high(2500.0, kDrumRate);
     return Synthesis::drum("rim", 0.08, [noise, high](double t) mutable {
         // A stick laid across the rim: a hard click and a short wooden ring.
-        const double wood = std::sin(2 * kPi * 520 * t) * std::exp(-t / 0.012) +
-                            0.7 * std::sin(2 * kPi * 1710 * t) * std::exp(-t / 0.007);
+        // Its rings are C5 and A6, notes of every tune's key.
+        const double wood = std::sin(2 * kPi * 523.25 * t) * std::exp(-t / 0.012) +
+                            0.7 * std::sin(2 * kPi * 1760 * t) * std::exp(-t / 0.007);
         return wood + 0.8 * high(noise.next()) * std::exp(-t / 0.003);
     });
 }

@@ -43,7 +43,7 @@ SongPlan titleSong() {
         .tempo = 112,
         .lead = tCelesta, .comp = tHarp, .bass = tBass, .pad = tStrings, .counter = tStrings,
         .bassLow = 33, .compLow = 57, .padLow = 55,
-        .level = 1.16,
+        .level = 1.15,
         .mix = {1.16, 0.76, 0.42, 0.36, 0.56, 0.98, 1.12, 0.72},
         .pan = {0x51, 0xC2, 0x80, 0x80, 0xAC, 0x54, 0xDA, 0x45},
         .bassFigures = {
@@ -191,7 +191,7 @@ SectionPlan calm() {
         .tempo = 100,
         .lead = pFlute, .comp = pPiano, .bass = pBass, .pad = pPad, .counter = pPiano,
         .bassLow = 33, .compLow = 53, .padLow = 55,
-        .level = 1.07,
+        .level = 1.08,
         .mix = {1.26, 0.54, 0.52, 0.46, 1.09, 1.07, 1.1, 0.82},
         .pan = {0x73, 0x39, 0x80, 0x80, 0xC5, 0xD0, 0x30, 0x60},
         .bassFigures = {
