@@ -7,11 +7,11 @@ using namespace instruments;
 // clang-format off
 
 // ---------------------------------------------------------------- title
-// A minor, 112 bpm, in song form: an intro, the motif twice, the answer
-// twice, an interlude of echoes, the motif again louder, a bridge that turns
-// to the relative major with the dominant E7 leading home, the motif and a
-// coda. The drums are light: a rim click, a shaker, a tambourine in the
-// answer.
+// A minor, 112 bpm. The motif climbs from the fifth to the high tonic and
+// falls back. In song form: an intro, the motif twice, the answer twice, an
+// interlude of echoes, the motif again louder, a bridge that turns to the
+// relative major with the dominant E7 leading home, the motif and a coda.
+// The drums are light: a rim click, a shaker, a tambourine in the answer.
 
 enum TitleSound { tKick, tSnare, tHat, tOpenHat, tShaker, tBass, tCelesta, tStrings, tRim, tTambourine, tHarp };
 
