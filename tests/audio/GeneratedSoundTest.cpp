@@ -111,8 +111,8 @@ TEST(GeneratedEffects, LoadAsMono16BitWithinTheirLengths) {
     const struct {
         const char* file;
         int minMs, maxMs;
-    } kEffects[] = {{"rotate_mono.wav", 20, 149},   {"touched_mono.wav", 40, 149},
-                    {"1line_mono.wav", 200, 500},   {"2lines_mono.wav", 400, 800},
+    } kEffects[] = {{"rotate_mono.wav", 20, 149},   {"touched_mono.wav", 40, 199},
+                    {"1line_mono.wav", 200, 599},   {"2lines_mono.wav", 400, 800},
                     {"3lines_mono.wav", 600, 1100}, {"4lines_mono.wav", 900, 1500}};
     for (const auto& e : kEffects) {
         SAMPLE* s = MikModRenderer::loadEffect(e.file);

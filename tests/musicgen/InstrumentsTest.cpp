@@ -9,7 +9,7 @@
 #include <cstdlib>
 #include <vector>
 
-#include "tools/musicgen/SongWriter.h"
+#include "tools/musicgen/ModuleLayout.h"
 #include "tools/musicgen/Songs.h"
 #include "tools/musicgen/SoundEffects.h"
 
@@ -25,7 +25,7 @@ std::vector<Sampled> allSamples() {
     std::vector<Sampled> out;
     for (const auto& [module, song] :
          {std::pair{"devils.mod", songs::title()}, {"three.mod", songs::play()}}) {
-        const ModWriter mod = SongWriter::write(song);
+        const ModWriter mod = ModuleLayout::write(song);
         for (const ModWriter::Sample& s : mod.samples()) {
             out.push_back({module, s});
         }

@@ -10,7 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "tools/musicgen/SongWriter.h"
+#include "catalogue/Sound.h"
+#include "tools/musicgen/ModuleLayout.h"
 #include "tools/musicgen/Songs.h"
 
 namespace {
@@ -112,16 +113,21 @@ Pass play(const Module& m, int start) {
 }
 
 const Module& three() {
-    static const Module kModule = read(SongWriter::write(songs::play()).bytes());
+    static const Module kModule = read(ModuleLayout::write(songs::play()).bytes());
     return kModule;
 }
 
 const Module& devils() {
-    static const Module kModule = read(SongWriter::write(songs::title()).bytes());
+    static const Module kModule = read(ModuleLayout::write(songs::title()).bytes());
     return kModule;
 }
 
-constexpr Tune kSections[] = {{"calm", 0, 120}, {"bright", 10, 120}, {"driving", 20, 120}};
+namespace sound = catalogue::sound;
+constexpr Tune kSections[] = {{"calm", sound::sectionPosition(0), 120},
+                              {"bright", sound::sectionPosition(1), 120},
+                              {"driving", sound::sectionPosition(2), 120}};
+// Where the sections' patterns go once their own positions are full.
+constexpr int kOverflow = sound::kSectionCount * sound::kPositionsPerSection;
 
 TEST(Songs, SectionsLoopWithinTheirOwnPositions) {
     std::set<int> taken;
@@ -129,7 +135,8 @@ TEST(Songs, SectionsLoopWithinTheirOwnPositions) {
         const Pass pass = play(three(), t.start);
         EXPECT_TRUE(pass.loops) << t.name << " does not come back to position " << t.start;
         for (int p : pass.positions) {
-            const bool own = (p >= t.start && p < t.start + 10) || p >= 30;
+            const bool own =
+                (p >= t.start && p < t.start + sound::kPositionsPerSection) || p >= kOverflow;
             EXPECT_TRUE(own) << t.name << " plays position " << p << ", another section's";
             EXPECT_TRUE(taken.insert(p).second) << t.name << " shares position " << p;
         }
@@ -212,12 +219,16 @@ TEST(Songs, MalformedSongsAreRefused) {
     for (const char* melody : kBadMelodies) {
         SongPlan song = songs::title();
         song.sections[0].patterns[0].lead = melody;
-        EXPECT_EXIT(SongWriter::write(song), testing::ExitedWithCode(1), "duobrik-musicgen")
+        EXPECT_EXIT(ModuleLayout::write(song), testing::ExitedWithCode(1), "duobrik-musicgen")
             << melody;
     }
     SongPlan song = songs::title();
     song.sections[0].patterns[0].chords = "Am | Xm | C | G";
-    EXPECT_EXIT(SongWriter::write(song), testing::ExitedWithCode(1), "not a note") << "chord";
+    EXPECT_EXIT(ModuleLayout::write(song), testing::ExitedWithCode(1), "not a note") << "chord";
+    song = songs::title();
+    song.sections[0].grooves[0].kit = "k---Z-----------";
+    EXPECT_EXIT(ModuleLayout::write(song), testing::ExitedWithCode(1), "kit does not have")
+        << "drum";
 }
 
 }  // namespace

@@ -2,219 +2,29 @@
 
 #include <algorithm>
 #include <cmath>
-#include <functional>
+
+#include "tools/musicgen/Synthesis.h"
 
 namespace {
 
-constexpr double kPi = 3.14159265358979323846;
-// libmikmod plays module note C-0 at 8363 / 4 samples per second.
-constexpr double kRateAtNote0 = 8363.0 / 4.0;
-// The rate drums are made at: that of note C-4 (kDrumNote).
-constexpr double kDrumRate = kRateAtNote0 * 16.0;
-// Peak of the 8-bit data: the whole range, one step short of the rails.
-constexpr double kPeak = 126.0;
-// Harmonics stay below this at the highest note an instrument plays, so that
-// the mixer's sample-and-hold makes only faint images.
-constexpr double kTopHarmonicHz = 12000.0;
+using Noise = Synthesis::Noise;
+using LowPass = Synthesis::LowPass;
+using HighPass = Synthesis::HighPass;
+constexpr double kPi = Synthesis::kPi;
+constexpr double kDrumRate = Synthesis::kDrumRate;
 
-// A deterministic noise source (32-bit xorshift), so that the data is the
-// same on every build.
-class Noise {
-public:
-    explicit Noise(uint32_t seed) : state_(seed) {}
-    double next() {
-        state_ ^= state_ << 13;
-        state_ ^= state_ >> 17;
-        state_ ^= state_ << 5;
-        return static_cast<double>(state_) / 2147483648.0 - 1.0;
-    }
-
-private:
-    uint32_t state_;
-};
-
-// One-pole filters, for noise.
-class LowPass {
-public:
-    LowPass(double cutoffHz, double rate) : k_(1.0 - std::exp(-2 * kPi * cutoffHz / rate)) {}
-    double operator()(double x) { return y_ += (x - y_) * k_; }
-
-private:
-    double k_;
-    double y_ = 0;
-};
-
-class HighPass {
-public:
-    HighPass(double cutoffHz, double rate) : low_(cutoffHz, rate) {}
-    double operator()(double x) { return x - low_(x); }
-
-private:
-    LowPass low_;
-};
-
-// Scales to the 8-bit range on the largest magnitude, so that neither a
-// positive nor a negative extreme is clamped.
-std::vector<int8_t> toBytes(const std::vector<double>& v) {
-    double peak = 0;
-    for (double x : v) {
-        peak = std::max(peak, std::fabs(x));
-    }
-    std::vector<int8_t> out;
-    out.reserve(v.size());
-    for (double x : v) {
-        out.push_back(static_cast<int8_t>(std::lround(peak > 0 ? x / peak * kPeak : 0.0)));
-    }
-    return out;
+// Noise of the same colour with its peaks rounded off: a drum's brightness
+// then comes from its energy, not from a few spikes that would add to the
+// mix's peaks.
+double hiss(double x) {
+    return std::tanh(3.0 * x);
 }
 
-int midiAtNote0(int samplesPerCycle) {
-    // C-0 plays a cycle of 32 samples at 65.3 Hz, MIDI 36 (C2) less 1.8 cents.
-    return 36 - 12 * static_cast<int>(std::lround(std::log2(samplesPerCycle / 32.0)));
-}
-
-// A tonal instrument built from harmonics.
-struct Tone {
-    const char* name;
-    int samplesPerCycle;   // a power of two, 32..256
-    double referenceHz;    // the pitch at which the times below hold
-    double topHz;          // the highest note the songs give it
-    double attackSeconds;  // the evolving start before the loop
-    int loopCycles;        // cycles in the seamless loop
-    // Amplitude of harmonic h (1..) at time t; held at its value at the
-    // loop's start through the loop.
-    std::function<double(int h, double t)> spectrum;
-    // Overall level at time t, held likewise.
-    std::function<double(double t)> level;
-    // Two more voices, one cycle faster and one slower per loop, together at
-    // this level relative to the first: they beat slowly against it without
-    // pulling its pitch either way (0: none).
-    double chorus = 0;
-    // Noise added during the attack (breath, a pick's scrape), fading out
-    // before the loop; its level at time t (nullptr: none).
-    std::function<double(double t)> breath = nullptr;
-};
-
-// The sample of `tone` with its harmonics started at `phaseOf`.
-std::vector<double> synthesise(const Tone& tone, int harmonics, int attackCycles,
-                               const std::vector<double>& phaseOf) {
-    const int n = tone.samplesPerCycle;
-    const int cycles = attackCycles + tone.loopCycles;
-    const double loopTime = attackCycles / tone.referenceHz;
-    const double spread = tone.loopCycles > 0 ? 1.0 / tone.loopCycles : 0.0;
-    Noise noise(0x9E3779B9u ^ static_cast<uint32_t>(n * 131 + attackCycles));
-    LowPass soften(4000.0, tone.referenceHz * n);
-    // A 4 ms fade-in, since the spread phases do not start at zero.
-    const double fadeIn = 0.004 * tone.referenceHz * n;
-    std::vector<double> v(static_cast<size_t>(cycles) * n);
-    std::vector<double> amp(harmonics + 1);
-    for (size_t i = 0; i < v.size(); ++i) {
-        const double phase = static_cast<double>(i) / n;  // in cycles of the main voice
-        const double t = std::min(phase / tone.referenceHz, loopTime);
-        // The spectrum changes slowly: once per cycle is enough.
-        if (i % n == 0) {
-            for (int h = 1; h <= harmonics; ++h) {
-                amp[h] = tone.spectrum(h, t);
-            }
-        }
-        double x = 0;
-        for (int h = 1; h <= harmonics; ++h) {
-            // The beating voices get wave shapes of their own (other phase
-            // spreads), so that the three never line up into one peak.
-            const double p = phaseOf[h];
-            const double up = p + 0.5 * kPi * h * h;
-            const double down = p - 0.5 * kPi * h * h + 0.5 * kPi * h;
-            x += amp[h] * (std::sin(2 * kPi * h * phase + p) +
-                           0.5 * tone.chorus *
-                               (std::sin(2 * kPi * h * phase * (1 + spread) + up) +
-                                std::sin(2 * kPi * h * phase * (1 - spread) + down)));
-        }
-        x *= tone.level(t) * std::min(1.0, static_cast<double>(i) / fadeIn);
-        if (tone.breath && phase / tone.referenceHz < loopTime) {
-            x += tone.breath(phase / tone.referenceHz) * soften(noise.next());
-        }
-        v[i] = x;
-    }
-    return v;
-}
-
-Instrument tonal(const Tone& tone) {
-    const int n = tone.samplesPerCycle;
-    const int attackCycles =
-        std::max(1, static_cast<int>(std::lround(tone.attackSeconds * tone.referenceHz)));
-    const int harmonics = std::min(n / 2 - 1, static_cast<int>(kTopHarmonicHz / tone.topHz));
-    // Harmonics in sine phase pile up into one sharp spike per cycle, and a
-    // wave whose peaks lean to one side wastes half the range. Spreading the
-    // phases (Schroeder's choice, turned further by amounts drawn from the
-    // instrument's name) gives the same sound; of a few such choices the one
-    // with the lowest peak against its level, evenly on both sides, is kept.
-    // Different instruments then also differ in shape, so that notes struck
-    // together in octaves do not line up into one peak in the mix.
-    uint32_t hash = 2166136261u;
-    for (const char* c = tone.name; *c != 0; ++c) {
-        hash = (hash ^ static_cast<uint8_t>(*c)) * 16777619u;
-    }
-    constexpr int kChoices = 8;
-    std::vector<double> best;
-    double bestScore = 0;
-    for (int choice = 0; choice < kChoices; ++choice) {
-        Noise turn((hash + 0x9E3779B9u * static_cast<uint32_t>(choice)) | 1u);
-        std::vector<double> phaseOf(harmonics + 1);
-        for (int h = 1; h <= harmonics; ++h) {
-            phaseOf[h] = kPi * h * (h - 1) / harmonics + kPi * turn.next();
-        }
-        std::vector<double> v = synthesise(tone, harmonics, attackCycles, phaseOf);
-        double high = 0, low = 0, power = 0;
-        for (double x : v) {
-            high = std::max(high, x);
-            low = std::min(low, x);
-            power += x * x;
-        }
-        const double rms = std::sqrt(power / static_cast<double>(v.size()));
-        const double score =
-            std::max(high, -low) / rms * (1.0 + std::fabs(high + low) / (high - low));
-        if (best.empty() || score < bestScore) {
-            best = std::move(v);
-            bestScore = score;
-        }
-    }
-    Instrument in;
-    in.name = tone.name;
-    in.data = toBytes(best);
-    in.loopStart = static_cast<size_t>(attackCycles) * n;
-    in.loopLength = static_cast<size_t>(tone.loopCycles) * n;
-    in.midiAtNote0 = midiAtNote0(n);
-    return in;
-}
-
-// A one-shot drum of `seconds`; `voice` gives the value at time t. The DC is
-// taken out and short fades keep both ends at zero.
-Instrument drum(const char* name, double seconds, const std::function<double(double t)>& voice) {
-    const size_t count = static_cast<size_t>(kDrumRate * seconds) & ~size_t{1};
-    const double fadeIn = 0.0005 * kDrumRate;
-    const double fadeOut = 0.01 * kDrumRate;
-    HighPass dcBlock(20.0, kDrumRate);
-    std::vector<double> v(count);
-    for (size_t i = 0; i < count; ++i) {
-        const double x = dcBlock(voice(i / kDrumRate));
-        const double edge = std::min(1.0, i / fadeIn) * std::min(1.0, (count - 1 - i) / fadeOut);
-        v[i] = x * edge;
-    }
-    // What the high-pass leaves of a slow offset, to well under 1% of the peak.
-    double mean = 0;
-    for (double x : v) {
-        mean += x;
-    }
-    mean /= static_cast<double>(count);
-    for (size_t i = 0; i < count; ++i) {
-        const double edge = std::min(1.0, i / fadeIn) * std::min(1.0, (count - 1 - i) / fadeOut);
-        v[i] -= mean * edge;
-    }
-    Instrument in;
-    in.name = name;
-    in.data = toBytes(v);
-    in.midiAtNote0 = instruments::kDrumMidi - instruments::kDrumNote;
-    return in;
+// The rise of a struck sound over `seconds`: a few milliseconds take the
+// spike off a strike, which would add to the mix's peaks, and leave its
+// snap.
+double strike(double t, double seconds) {
+    return Synthesis::smoothStep(t / seconds);
 }
 
 // Six square waves at unrelated frequencies: the metal of a hi-hat.
@@ -227,11 +37,6 @@ double metal(double t) {
     return x / 6.0;
 }
 
-double smoothStep(double x) {
-    x = std::clamp(x, 0.0, 1.0);
-    return x * x * (3 - 2 * x);
-}
-
 }  // namespace
 
 namespace instruments {
@@ -239,7 +44,7 @@ namespace instruments {
 Instrument kick() {
     Noise noise(0x5EEDCAFEu);
     HighPass click(2000.0, kDrumRate);
-    return drum("kick", 0.42, [noise, click](double t) mutable {
+    return Synthesis::drum("kick", 0.42, [noise, click](double t) mutable {
         // Pitch falls from 155 Hz to 45 Hz; the phase is the integral.
         const double phase = 45 * t + 110 * 0.035 * (1 - std::exp(-t / 0.035));
         const double body = std::sin(2 * kPi * phase) * std::exp(-t / 0.16);
@@ -251,46 +56,108 @@ Instrument kick() {
 Instrument snare() {
     Noise noise(0x5EED1234u);
     HighPass high(1200.0, kDrumRate);
-    LowPass low(7000.0, kDrumRate);
-    return drum("snare", 0.26, [noise, high, low](double t) mutable {
+    LowPass low(12000.0, kDrumRate);
+    return Synthesis::drum("snare", 0.28, [noise, high, low](double t) mutable {
         const double body = (std::sin(2 * kPi * 185 * t) + 0.5 * std::sin(2 * kPi * 330 * t)) *
                             std::exp(-t / 0.045);
-        const double hiss = low(high(noise.next())) * std::exp(-t / 0.07);
-        return 0.6 * body + 1.2 * hiss;
+        // The wires: bright noise that outlasts the body.
+        const double wires = hiss(low(high(noise.next()))) * std::exp(-t / 0.085);
+        return 0.55 * body + 1.4 * wires;
     });
 }
 
 Instrument closedHat() {
     Noise noise(0xCAFEF00Du);
-    HighPass high(7000.0, kDrumRate);
-    return drum("closed hat", 0.09, [noise, high](double t) mutable {
-        return high(0.7 * metal(t) + 0.5 * noise.next()) * std::exp(-t / 0.018);
+    HighPass high(6000.0, kDrumRate);
+    HighPass higher(5000.0, kDrumRate);
+    return Synthesis::drum("closed hat", 0.12, [noise, high, higher](double t) mutable {
+        return higher(hiss(high(0.5 * metal(t) + 0.8 * noise.next()))) * strike(t, 0.003) *
+               std::exp(-t / 0.04);
     });
 }
 
 Instrument openHat() {
     Noise noise(0xBEEF5EEDu);
-    HighPass high(6500.0, kDrumRate);
-    return drum("open hat", 0.5, [noise, high](double t) mutable {
-        return high(0.7 * metal(t) + 0.5 * noise.next()) * std::exp(-t / 0.14);
+    HighPass high(5500.0, kDrumRate);
+    HighPass higher(4500.0, kDrumRate);
+    return Synthesis::drum("open hat", 0.5, [noise, high, higher](double t) mutable {
+        return higher(hiss(high(0.6 * metal(t) + 0.7 * noise.next()))) * strike(t, 0.004) *
+               std::exp(-t / 0.14);
+    });
+}
+
+Instrument ride() {
+    Noise noise(0x41D341D3u);
+    HighPass high(3500.0, kDrumRate);
+    return Synthesis::drum("ride", 0.7, [noise, high](double t) mutable {
+        // A ping of metal over a long wash, and a bell that rings through it.
+        const double metallic = hiss(high(metal(1.4 * t) + 0.8 * noise.next()));
+        const double ping = metallic * std::exp(-t / 0.02);
+        const double wash = metallic * std::exp(-t / 0.3);
+        const double bell = std::sin(2 * kPi * 2637 * t) * std::exp(-t / 0.15);  // E7
+        return 0.8 * ping + 0.5 * wash + 0.12 * bell;
     });
 }
 
 Instrument shaker() {
     Noise noise(0x51AC3E12u);
     HighPass high(4500.0, kDrumRate);
-    LowPass low(11000.0, kDrumRate);
-    return drum("shaker", 0.14, [noise, high, low](double t) mutable {
-        const double envelope = smoothStep(t / 0.025) * std::exp(-std::max(0.0, t - 0.025) / 0.035);
-        return low(high(noise.next())) * envelope;
+    LowPass low(13000.0, kDrumRate);
+    return Synthesis::drum("shaker", 0.14, [noise, high, low](double t) mutable {
+        const double envelope =
+            Synthesis::smoothStep(t / 0.02) * std::exp(-std::max(0.0, t - 0.02) / 0.04);
+        return hiss(low(high(noise.next()))) * envelope;
+    });
+}
+
+Instrument tambourine() {
+    Noise noise(0x7A3B0121u);
+    HighPass high(5000.0, kDrumRate);
+    return Synthesis::drum("tambourine", 0.3, [noise, high](double t) mutable {
+        // The jingles strike a few milliseconds apart and ring on a little.
+        double envelope = 0;
+        for (double start : {0.0, 0.006, 0.014, 0.023}) {
+            if (t >= start) {
+                envelope += strike(t - start, 0.002) * std::exp(-(t - start) / 0.012);
+            }
+        }
+        envelope += 0.6 * strike(t, 0.004) * std::exp(-t / 0.09);
+        return hiss(high(0.5 * metal(2.3 * t) + noise.next())) * envelope;
+    });
+}
+
+Instrument rim() {
+    Noise noise(0x121A121Au);
+    HighPass high(2500.0, kDrumRate);
+    return Synthesis::drum("rim", 0.08, [noise, high](double t) mutable {
+        // A stick laid across the rim: a hard click and a short wooden ring.
+        // Its rings are C5 and A6, notes of every tune's key.
+        const double wood = std::sin(2 * kPi * 523.25 * t) * std::exp(-t / 0.012) +
+                            0.7 * std::sin(2 * kPi * 1760 * t) * std::exp(-t / 0.007);
+        return wood + 0.8 * high(noise.next()) * std::exp(-t / 0.003);
+    });
+}
+
+Instrument conga() {
+    Noise noise(0xC0C0A11Au);
+    HighPass slapHigh(1200.0, kDrumRate);
+    LowPass slapLow(5000.0, kDrumRate);
+    return Synthesis::drum("conga", 0.3, [noise, slapHigh, slapLow](double t) mutable {
+        // Sounds G3 at its own rate, starting a little sharp; the hand's slap
+        // is a burst of mid-band noise.
+        const double phase = 196.0 * t + 30 * 0.015 * (1 - std::exp(-t / 0.015));
+        const double skin = std::sin(2 * kPi * phase) * std::exp(-t / 0.11) +
+                            0.35 * std::sin(2 * kPi * 2.7 * phase) * std::exp(-t / 0.03);
+        const double slap = slapLow(slapHigh(noise.next())) * std::exp(-t / 0.006);
+        return std::tanh(1.4 * skin) + 0.9 * slap;
     });
 }
 
 Instrument clap() {
     Noise noise(0xC1A9C1A9u);
     HighPass high(900.0, kDrumRate);
-    LowPass low(3200.0, kDrumRate);
-    return drum("clap", 0.3, [noise, high, low](double t) mutable {
+    LowPass low(6000.0, kDrumRate);
+    return Synthesis::drum("clap", 0.3, [noise, high, low](double t) mutable {
         // Three hands a few milliseconds apart, then the room.
         double envelope = 0;
         for (double start : {0.0, 0.011, 0.022}) {
@@ -308,7 +175,7 @@ Instrument clap() {
 Instrument tom() {
     Noise noise(0x70A70A70u);
     LowPass low(2500.0, kDrumRate);
-    return drum("tom", 0.45, [noise, low](double t) mutable {
+    return Synthesis::drum("tom", 0.45, [noise, low](double t) mutable {
         // Sounds C3 at its own rate, starting a fifth higher.
         const double phase = 130.81 * t + 65 * 0.02 * (1 - std::exp(-t / 0.02));
         const double body = std::sin(2 * kPi * phase) * std::exp(-t / 0.2);
@@ -317,7 +184,7 @@ Instrument tom() {
 }
 
 Instrument bass() {
-    return tonal({
+    return Synthesis::tonal({
         .name = "bass",
         .samplesPerCycle = 256,
         .referenceHz = 82.4,  // E2
@@ -335,7 +202,7 @@ Instrument bass() {
 }
 
 Instrument acidBass() {
-    return tonal({
+    return Synthesis::tonal({
         .name = "acid bass",
         .samplesPerCycle = 256,
         .referenceHz = 82.4,
@@ -356,7 +223,7 @@ Instrument acidBass() {
 }
 
 Instrument glassPad() {
-    return tonal({
+    return Synthesis::tonal({
         .name = "glass pad",
         .samplesPerCycle = 128,
         .referenceHz = 261.6,  // C4
@@ -368,13 +235,13 @@ Instrument glassPad() {
                 constexpr double kAmp[] = {0, 1.0, 0.45, 0.3, 0.18, 0.14, 0.08, 0.07, 0.04};
                 return h < 9 ? kAmp[h] : 0.3 / (h * h);
             },
-        .level = [](double t) { return smoothStep(t / 0.3); },
-        .chorus = 0.4,
+        .level = [](double t) { return Synthesis::smoothStep(t / 0.3); },
+        .chorus = 0.3,
     });
 }
 
 Instrument stringPad() {
-    return tonal({
+    return Synthesis::tonal({
         .name = "string pad",
         .samplesPerCycle = 128,
         .referenceHz = 261.6,
@@ -382,13 +249,13 @@ Instrument stringPad() {
         .attackSeconds = 0.25,
         .loopCycles = 48,
         .spectrum = [](int h, double) { return (1.0 / h) / (1.0 + std::pow(h / 7.0, 2.0)); },
-        .level = [](double t) { return smoothStep(t / 0.25); },
-        .chorus = 0.45,
+        .level = [](double t) { return Synthesis::smoothStep(t / 0.25); },
+        .chorus = 0.3,
     });
 }
 
 Instrument celesta() {
-    return tonal({
+    return Synthesis::tonal({
         .name = "celesta",
         .samplesPerCycle = 32,
         .referenceHz = 880.0,  // A5
@@ -403,21 +270,21 @@ Instrument celesta() {
                     case 2:
                         return 0.2 * std::exp(-t / 0.3);
                     case 3:
-                        return 0.25 * std::exp(-t / 0.12);
+                        return 0.08 + 0.2 * std::exp(-t / 0.12);
                     case 4:
-                        return 0.45 * std::exp(-t / 0.05);
+                        return 0.06 + 0.45 * std::exp(-t / 0.05);
                     case 6:
                         return 0.2 * std::exp(-t / 0.03);
                     default:
                         return 0.0;
                 }
             },
-        .level = [](double t) { return 0.6 + 0.4 * std::exp(-t / 0.2); },
+        .level = [](double t) { return 0.72 + 0.28 * std::exp(-t / 0.2); },
     });
 }
 
 Instrument flute() {
-    return tonal({
+    return Synthesis::tonal({
         .name = "flute",
         .samplesPerCycle = 32,
         .referenceHz = 587.3,  // D5
@@ -426,18 +293,22 @@ Instrument flute() {
         .loopCycles = 1,
         .spectrum =
             [](int h, double t) {
-                constexpr double kAmp[] = {0, 1.0, 0.32, 0.12, 0.05, 0.03, 0.015};
+                constexpr double kAmp[] = {0, 1.0, 0.4, 0.2, 0.12, 0.08, 0.05};
                 // The upper harmonics come in a little after the breath.
-                const double bloom = h == 1 ? 1.0 : smoothStep(t / 0.06);
+                const double bloom = h == 1 ? 1.0 : Synthesis::smoothStep(t / 0.06);
                 return h < 7 ? kAmp[h] * bloom : 0.0;
             },
-        .level = [](double t) { return smoothStep(t / 0.04) * (1.0 + 0.1 * std::exp(-t / 0.05)); },
-        .breath = [](double t) { return 0.35 * smoothStep(t / 0.01) * std::exp(-t / 0.025); },
+        .level =
+            [](double t) {
+                return Synthesis::smoothStep(t / 0.04) * (1.0 + 0.1 * std::exp(-t / 0.05));
+            },
+        .breath =
+            [](double t) { return 0.35 * Synthesis::smoothStep(t / 0.01) * std::exp(-t / 0.025); },
     });
 }
 
 Instrument electricPiano() {
-    return tonal({
+    return Synthesis::tonal({
         .name = "electric piano",
         .samplesPerCycle = 64,
         .referenceHz = 261.6,
@@ -450,7 +321,7 @@ Instrument electricPiano() {
         // only briefly.
         .spectrum =
             [](int h, double t) {
-                const double index = 0.5 + 2.0 * std::exp(-t / 0.12);
+                const double index = 0.9 + 1.8 * std::exp(-t / 0.12);
                 const double sign = h % 2 == 0 ? 1.0 : -1.0;
                 double a = std::cyl_bessel_j(h - 1, index) - sign * std::cyl_bessel_j(h + 1, index);
                 if (h == 7) {
@@ -458,13 +329,13 @@ Instrument electricPiano() {
                 }
                 return a;
             },
-        .level = [](double t) { return 0.6 + 0.4 * std::exp(-t / 0.2); },
+        .level = [](double t) { return 0.72 + 0.28 * std::exp(-t / 0.2); },
         .chorus = 0.2,
     });
 }
 
 Instrument pulseLead() {
-    return tonal({
+    return Synthesis::tonal({
         .name = "pulse lead",
         .samplesPerCycle = 32,
         .referenceHz = 784.0,  // G5
@@ -476,16 +347,16 @@ Instrument pulseLead() {
         .spectrum =
             [](int h, double t) {
                 const double duty = 0.3 - 0.15 * std::exp(-t / 0.06);
-                const double sigma = h == 1 ? 1.0 : std::sin(kPi * h / 9.0) / (kPi * h / 9.0);
+                const double sigma = h == 1 ? 1.0 : std::sin(kPi * h / 14.0) / (kPi * h / 14.0);
                 return std::fabs(std::sin(kPi * h * duty)) / h * std::max(0.0, sigma);
             },
         .level = [](double t) { return 0.85 + 0.15 * std::exp(-t / 0.05); },
-        .chorus = 0.45,
+        .chorus = 0.25,
     });
 }
 
 Instrument pluck() {
-    return tonal({
+    return Synthesis::tonal({
         .name = "pluck",
         .samplesPerCycle = 64,
         .referenceHz = 523.3,  // C5
@@ -494,28 +365,29 @@ Instrument pluck() {
         .loopCycles = 1,
         .spectrum =
             [](int h, double t) {
-                return std::pow(h, -0.8) * std::exp(-t * (1.5 + 1.2 * std::pow(h, 1.5)));
+                return std::pow(h, -0.8) * std::exp(-t * (1.5 + 0.8 * std::pow(h, 1.4)));
             },
         .level = [](double) { return 1.0; },
     });
 }
 
 Instrument sawLead() {
-    return tonal({
+    return Synthesis::tonal({
         .name = "saw lead",
         .samplesPerCycle = 32,
         .referenceHz = 659.3,  // E5
         .topHz = 1400.0,
         .attackSeconds = 0.1,
         .loopCycles = 96,
-        // The filter opens to 8 times the note at the attack, then settles at 5.
+        // The filter opens to 10 times the note at the attack, then settles at 7.
         .spectrum =
             [](int h, double t) {
-                const double cutoff = 5.0 + 3.0 * std::exp(-t / 0.04) * smoothStep(t / 0.01);
+                const double cutoff =
+                    7.0 + 3.0 * std::exp(-t / 0.04) * Synthesis::smoothStep(t / 0.01);
                 return (1.0 / h) / (1.0 + std::pow(h / cutoff, 4.0));
             },
         .level = [](double t) { return 0.9 + 0.1 * std::exp(-t / 0.04); },
-        .chorus = 0.6,
+        .chorus = 0.35,
     });
 }
 

@@ -1,21 +1,7 @@
 #pragma once
-// The modules' instruments, synthesised as signed 8-bit sample data.
-//
-// libmikmod mixes without interpolation, so every sample is made to survive
-// that: tonal waves are built from whole harmonics only, and only as many as
-// stay well below the mixer's rate at the highest note an instrument plays;
-// a wave cycle is 32 to 256 samples long, chosen so that the notes the songs
-// use play the sample at 10 to 45 kHz, close to the output's 44.1 kHz. That
-// is also where libmikmod's pitches are truest: below it the mixer's step
-// rounds notes flat, above it the integer periods round them sharp. Drums
-// are made at 33452 samples per second, the rate of note C-4, and played
-// there.
-//
-// ProTracker has no envelopes. A tonal sample carries its own attack (the
-// bright start of a pluck, a breath, a bell's ringing partials) and ends in
-// a loop of whole cycles at a steady level, which makes the loop seamless;
-// the songs shape the rest with volume effects. Every sample starts at zero,
-// has no DC offset and peaks just below full scale.
+// The modules' instruments: drums, basses, pads and leads, each described by
+// its spectrum and envelope and made by Synthesis as signed 8-bit sample
+// data. The songs pick from this list (Songs.cpp).
 
 #include <cstddef>
 #include <cstdint>
@@ -41,11 +27,15 @@ constexpr int kDrumMidi = 60;
 // Drums, shared by every tune.
 Instrument kick();       // a sine falling from 155 to 45 Hz, with a click
 Instrument snare();      // a two-tone body under band-passed noise
-Instrument closedHat();  // metallic: six detuned squares, high-passed
+Instrument closedHat();  // metallic: six detuned squares and noise, high-passed
 Instrument openHat();
-Instrument shaker();  // soft high noise with a slow attack
-Instrument clap();    // three quick noise bursts and a tail
-Instrument tom();     // a pitched thud, tuned by the note it is played at
+Instrument ride();        // a ping, a long wash and a bell
+Instrument shaker();      // soft high noise with a slow attack
+Instrument tambourine();  // jingles a few milliseconds apart
+Instrument rim();         // a stick across the rim: a click and a wooden ring
+Instrument conga();       // a tuned skin and a slap, pitched by its note
+Instrument clap();        // three quick noise bursts and a tail
+Instrument tom();         // a pitched thud, tuned by the note it is played at
 
 // Bass: a plucked, warm saw-like tone.
 Instrument bass();

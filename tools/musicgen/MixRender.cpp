@@ -5,36 +5,50 @@
 //
 //   duobrik-mixrender DATA_FOLDER OUTPUT_FOLDER [--solos] [--effects-over]
 //
-// For each tune it writes TUNE.wav, one pass through the tune from its start
-// position until the song comes back there, and TUNE.txt with the positions
-// played and the pass's length. --solos adds TUNE.chN.wav, each channel on its
-// own; --effects-over adds TUNE+fx.wav, the pass with all six effects started
-// together every 1.7 s. Each effect is written alone as fx-NAME.wav.
+// For each tune it writes TUNE.wav, played from the song position the game
+// starts it at for one pass (until the song comes back there) or the first
+// 150 s, whichever is longer, and TUNE.txt: the pass's length, the positions
+// it plays, and for every 16-row bar played, when it starts and which drum
+// bar it is (the same number for the same drums; 0 for none). --solos adds
+// TUNE.chN.wav, each channel on its own; --effects-over adds TUNE+fx.wav,
+// the music with all six effects started together every 1.7 s. Each effect
+// is written alone as fx-NAME.wav.
 
 #include <mikmod.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <map>
 #include <string>
 #include <vector>
 
+#include "catalogue/Sound.h"
+#include "tools/musicgen/ModuleLayout.h"
+#include "tools/musicgen/Songs.h"
 #include "tools/musicgen/SoundEffects.h"
 
 namespace {
+
+namespace sound = catalogue::sound;
 
 constexpr int kRate = 44100;
 // Frames mixed per update: small, so that effects start close to their frame.
 constexpr ULONG kBlockFrames = 256;
 constexpr ULONG kBytesPerFrame = 4;  // 16-bit stereo
 // What the game asks of libmikmod: a module of at most 64 channels, six
-// voices for effects, play levels at player volume 127.
+// voices for effects.
 constexpr int kMaxModuleChannels = 64;
 constexpr int kEffectVoices = 6;
-constexpr int kPlayVolume = 127;
+// Levels are judged over the first this many seconds of a tune.
+constexpr double kMeasuredSeconds = 150;
 // A tune that never comes back to its start is cut off here.
 constexpr double kLongestPassSeconds = 600;
 // How often the six effects are started together over the music.
 constexpr double kEffectsEverySeconds = 1.7;
+constexpr int kRowsPerBar = 16;
+// The drums' channels (SongPlan.h).
+constexpr int kDrumChannels[] = {kKit, kHats, kPerc};
 
 std::vector<int16_t> gMixed;
 SBYTE gBlock[kBlockFrames * kBytesPerFrame];
@@ -95,18 +109,17 @@ struct Tune {
     const char* file;
     int position;
     int volume;
+    SongPlan (*song)();
 };
 
-// The intro plays at the player's initial volume; play levels set 127.
-constexpr Tune kTunes[] = {
-    {"title", "devils.mod", 0, 128},
-    {"calm", "three.mod", 0, kPlayVolume},
-    {"bright", "three.mod", 10, kPlayVolume},
-    {"driving", "three.mod", 20, kPlayVolume},
+// The intro plays at the player's initial volume (128); play levels set
+// theirs.
+const Tune kTunes[] = {
+    {"title", sound::kTitleMusic, 0, 128, songs::title},
+    {"calm", sound::kPlayMusic, sound::sectionPosition(0), sound::kFullVolume, songs::play},
+    {"bright", sound::kPlayMusic, sound::sectionPosition(1), sound::kFullVolume, songs::play},
+    {"driving", sound::kPlayMusic, sound::sectionPosition(2), sound::kFullVolume, songs::play},
 };
-
-constexpr const char* kEffectFiles[] = {"rotate_mono.wav", "1line_mono.wav",  "2lines_mono.wav",
-                                        "3lines_mono.wav", "4lines_mono.wav", "touched_mono.wav"};
 
 bool writeWav(const std::string& path, const std::vector<int16_t>& stereo) {
     std::vector<uint8_t> bytes = effects::wavFile(stereo, 2);
@@ -126,7 +139,7 @@ size_t frames() {
 // The samples the game plays, centred as the game centres them.
 std::vector<SAMPLE*> loadEffects(const std::string& data) {
     std::vector<SAMPLE*> out;
-    for (const char* file : kEffectFiles) {
+    for (const char* file : sound::kEffectFiles) {
         SAMPLE* s = Sample_Load(const_cast<CHAR*>((data + file).c_str()));
         if (s != nullptr) {
             s->panning = PAN_CENTER;
@@ -136,16 +149,64 @@ std::vector<SAMPLE*> loadEffects(const std::string& data) {
     return out;
 }
 
-struct Pass {
-    std::vector<int> positions;
-    size_t frames = 0;
+// Numbers the drum bars of a module by what their drum channels play.
+class DrumBars {
+public:
+    explicit DrumBars(const SongPlan& song) : mod_(ModuleLayout::write(song)) {}
+    // The number of bar `bar` of song position `position`: 0 without drums.
+    int at(int position, int bar) {
+        std::string key;
+        const int pattern = mod_.order(position);
+        for (int r = bar * kRowsPerBar; r < (bar + 1) * kRowsPerBar; ++r) {
+            for (int ch : kDrumChannels) {
+                const ModWriter::Cell& c = mod_.cell(pattern, r, ch);
+                if (c.note >= 0 && c.sample > 0) {
+                    key += std::to_string(r % kRowsPerBar) + ":" + std::to_string(ch) + ":" +
+                           std::to_string(c.sample) + ":" + std::to_string(c.note) + " ";
+                }
+            }
+        }
+        if (key.empty()) {
+            return 0;
+        }
+        return known_.emplace(key, static_cast<int>(known_.size()) + 1).first->second;
+    }
+
+private:
+    ModWriter mod_;
+    std::map<std::string, int> known_;
 };
 
-// Plays `tune` from its position until it comes back there; `solo` mutes
-// all other channels (-1: none); `effects` are started together every
-// kEffectsEverySeconds when given. With `pass` known, plays that many frames.
+struct Bar {
+    size_t frame;
+    int drums;
+};
+
+struct Pass {
+    std::vector<int> positions;
+    size_t passFrames = 0;
+    size_t frames = 0;  // all that was played: the pass or kMeasuredSeconds
+    std::vector<Bar> bars;
+};
+
+// Starts the effects together every kEffectsEverySeconds.
+void startEffects(const std::vector<SAMPLE*>& effects, size_t& next) {
+    if (frames() < next) {
+        return;
+    }
+    for (SAMPLE* s : effects) {
+        if (s != nullptr) {
+            Sample_Play(s, 0, SFX_CRITICAL);
+        }
+    }
+    next += static_cast<size_t>(kEffectsEverySeconds * kRate);
+}
+
+// Plays `tune` from its position for a pass or kMeasuredSeconds, whichever
+// is longer; `solo` mutes all other channels (-1: none); `effects` are
+// started over it when given. With `known` given, plays as many frames.
 Pass play(const std::string& data, const Tune& tune, int solo, const std::vector<SAMPLE*>* effects,
-          const Pass* known) {
+          const Pass* known, DrumBars* drums) {
     Pass pass;
     gMixed.clear();
     MODULE* module =
@@ -162,50 +223,46 @@ Pass play(const std::string& data, const Tune& tune, int solo, const std::vector
     Player_Start(module);
     Player_SetPosition(static_cast<UWORD>(tune.position));
     Player_SetVolume(static_cast<SWORD>(tune.volume));
-    if (solo >= 0) {
-        for (int c = 0; c < module->numchn; ++c) {
-            if (c != solo) {
-                Player_Mute(c);
-            }
+    for (int c = 0; solo >= 0 && c < module->numchn; ++c) {
+        if (c != solo) {
+            Player_Mute(c);
         }
     }
-    bool left = false;
     size_t nextEffects = 0;
-    const auto limit = static_cast<size_t>(kLongestPassSeconds * kRate);
+    size_t limit =
+        known != nullptr ? known->frames : static_cast<size_t>(kLongestPassSeconds * kRate);
+    int lastOrder = -1, lastBar = -1;
     while (frames() < limit) {
         const int order = Player_GetOrder();
-        if (known != nullptr) {
-            if (frames() >= known->frames) {
-                break;
+        const int bar = Player_GetRow() / kRowsPerBar;
+        if (known == nullptr && order != lastOrder) {
+            if (order == tune.position && !pass.positions.empty() && pass.passFrames == 0) {
+                pass.passFrames = frames();
+                limit = std::max(frames(), static_cast<size_t>(kMeasuredSeconds * kRate));
             }
-        } else {
-            if (pass.positions.empty() || pass.positions.back() != order) {
-                if (order == tune.position && left) {
-                    break;
-                }
+            if (pass.passFrames == 0) {
                 pass.positions.push_back(order);
             }
-            left = left || order != tune.position;
         }
-        if (effects != nullptr && frames() >= nextEffects) {
-            for (SAMPLE* s : *effects) {
-                if (s != nullptr) {
-                    Sample_Play(s, 0, SFX_CRITICAL);
-                }
-            }
-            nextEffects += static_cast<size_t>(kEffectsEverySeconds * kRate);
+        if (drums != nullptr && (order != lastOrder || bar != lastBar)) {
+            pass.bars.push_back({frames(), drums->at(order, bar)});
+        }
+        lastOrder = order;
+        lastBar = bar;
+        if (effects != nullptr) {
+            startEffects(*effects, nextEffects);
         }
         MikMod_Update();
     }
     Player_Stop();
     Player_Free(module);
     MikMod_DisableOutput();
-    pass.frames = frames();
+    gMixed.resize(limit * 2);
     if (known != nullptr) {
-        gMixed.resize(known->frames * 2);
-        pass.positions = known->positions;
-        pass.frames = known->frames;
+        return *known;
     }
+    pass.frames = limit;
+    pass.passFrames = pass.passFrames > 0 ? pass.passFrames : limit;
     return pass;
 }
 
@@ -222,6 +279,47 @@ std::vector<int16_t> playEffect(SAMPLE* s) {
     MikMod_DisableOutput();
     gMixed.resize(length * 2);
     return gMixed;
+}
+
+bool writeInfo(const std::string& path, const Pass& pass) {
+    FILE* info = std::fopen(path.c_str(), "w");
+    if (info == nullptr) {
+        return false;
+    }
+    std::fprintf(info, "pass %.3f\nseconds %.3f\npositions",
+                 static_cast<double>(pass.passFrames) / kRate,
+                 static_cast<double>(pass.frames) / kRate);
+    for (int p : pass.positions) {
+        std::fprintf(info, " %d", p);
+    }
+    std::fprintf(info, "\nbars");
+    for (const Bar& b : pass.bars) {
+        std::fprintf(info, " %.3f:%d", static_cast<double>(b.frame) / kRate, b.drums);
+    }
+    std::fprintf(info, "\n");
+    return std::fclose(info) == 0;
+}
+
+// Everything written for one tune.
+bool renderTune(const std::string& data, const std::string& out, const Tune& tune, bool solos,
+                const std::vector<SAMPLE*>* effects) {
+    DrumBars drums(tune.song());
+    const Pass pass = play(data, tune, -1, nullptr, nullptr, &drums);
+    if (pass.frames == 0) {
+        return false;
+    }
+    bool ok = writeWav(out + tune.name + ".wav", gMixed);
+    ok = writeInfo(out + tune.name + ".txt", pass) && ok;
+    for (int c = 0; solos && c < kChannels; ++c) {
+        play(data, tune, c, nullptr, &pass, nullptr);
+        ok = writeWav(out + tune.name + ".ch" + std::to_string(c) + ".wav", gMixed) && ok;
+    }
+    // Effects play in levels only.
+    if (effects != nullptr && std::strcmp(tune.file, sound::kPlayMusic) == 0) {
+        play(data, tune, -1, effects, &pass, nullptr);
+        ok = writeWav(out + tune.name + "+fx.wav", gMixed) && ok;
+    }
+    return ok;
 }
 
 }  // namespace
@@ -255,45 +353,16 @@ int main(int argc, char** argv) {
     bool ok = true;
     std::vector<SAMPLE*> fx = loadEffects(data);
     for (size_t i = 0; i < fx.size(); ++i) {
+        std::string stem = sound::kEffectFiles[i];
         if (fx[i] == nullptr) {
-            std::fprintf(stderr, "duobrik-mixrender: cannot load %s\n", kEffectFiles[i]);
+            std::fprintf(stderr, "duobrik-mixrender: cannot load %s\n", stem.c_str());
             return 1;
         }
-        std::string stem = kEffectFiles[i];
         stem = stem.substr(0, stem.find("_mono"));
         ok = writeWav(out + "fx-" + stem + ".wav", playEffect(fx[i])) && ok;
     }
     for (const Tune& tune : kTunes) {
-        const Pass pass = play(data, tune, -1, nullptr, nullptr);
-        if (pass.frames == 0) {
-            return 1;
-        }
-        ok = writeWav(out + tune.name + ".wav", gMixed) && ok;
-        FILE* info = std::fopen((out + tune.name + ".txt").c_str(), "w");
-        if (info != nullptr) {
-            std::fprintf(info, "seconds %.3f\npositions", static_cast<double>(pass.frames) / kRate);
-            for (int p : pass.positions) {
-                std::fprintf(info, " %d", p);
-            }
-            std::fprintf(info, "\n");
-            std::fclose(info);
-        }
-        if (solos) {
-            MODULE* m =
-                Player_Load(const_cast<CHAR*>((data + tune.file).c_str()), kMaxModuleChannels, 0);
-            const int channels = m != nullptr ? m->numchn : 0;
-            if (m != nullptr) {
-                Player_Free(m);
-            }
-            for (int c = 0; c < channels; ++c) {
-                play(data, tune, c, nullptr, &pass);
-                ok = writeWav(out + tune.name + ".ch" + std::to_string(c) + ".wav", gMixed) && ok;
-            }
-        }
-        if (over && std::strcmp(tune.file, "three.mod") == 0) {  // effects play in levels only
-            play(data, tune, -1, &fx, &pass);
-            ok = writeWav(out + tune.name + "+fx.wav", gMixed) && ok;
-        }
+        ok = renderTune(data, out, tune, solos, over ? &fx : nullptr) && ok;
     }
     for (SAMPLE* s : fx) {
         Sample_Free(s);

@@ -1,8 +1,8 @@
 #include "tools/musicgen/ModWriter.h"
 
 #include <algorithm>
-#include <cstdio>
-#include <cstdlib>
+
+#include "tools/musicgen/Refuse.h"
 
 namespace {
 
@@ -37,30 +37,25 @@ void putWordsBigEndian(std::vector<uint8_t>& out, size_t bytes) {
     out.push_back(static_cast<uint8_t>(words & 0xFF));
 }
 
-[[noreturn]] void fail(const char* what) {
-    std::fprintf(stderr, "duobrik-musicgen: %s\n", what);
-    std::exit(1);
-}
-
 }  // namespace
 
 ModWriter::ModWriter(std::string title, int channels)
     : title_(std::move(title)), channels_(channels) {
     if (channels != 4 && channels != 6 && channels != 8) {
-        fail("a module has 4, 6 or 8 channels");
+        refuse("a module has 4, 6 or 8 channels");
     }
 }
 
 int ModWriter::period(int note) {
     if (note < 0 || note >= kNotes) {
-        fail("note outside C-0..B-6");
+        refuse("note outside C-0..B-6");
     }
     return kPeriods[note];
 }
 
 int ModWriter::addSample(Sample sample) {
     if (samples_.size() >= kMaxSamples) {
-        fail("too many samples");
+        refuse("too many samples");
     }
     if (sample.data.size() % 2 != 0) {
         sample.data.push_back(0);  // lengths are counted in words
@@ -68,7 +63,7 @@ int ModWriter::addSample(Sample sample) {
     if (sample.data.size() > kMaxSampleBytes || sample.loopStart % 2 != 0 ||
         sample.loopLength % 2 != 0 || sample.loopStart + sample.loopLength > sample.data.size() ||
         sample.volume < 0 || sample.volume > 64) {
-        fail("bad sample layout");
+        refuse("bad sample layout");
     }
     samples_.push_back(std::move(sample));
     return static_cast<int>(samples_.size());
@@ -76,7 +71,7 @@ int ModWriter::addSample(Sample sample) {
 
 int ModWriter::addPattern() {
     if (patterns_.size() >= kMaxPatterns) {
-        fail("too many patterns");
+        refuse("too many patterns");
     }
     patterns_.emplace_back(static_cast<size_t>(kRows * channels_));
     return static_cast<int>(patterns_.size()) - 1;
@@ -92,7 +87,7 @@ const ModWriter::Cell& ModWriter::cell(int pattern, int row, int channel) const 
 
 void ModWriter::setOrder(int position, int pattern) {
     if (position < 0 || position >= kOrderEntries) {
-        fail("song position outside the order table");
+        refuse("song position outside the order table");
     }
     if (static_cast<int>(orders_.size()) <= position) {
         orders_.resize(position + 1, 0);
@@ -102,7 +97,7 @@ void ModWriter::setOrder(int position, int pattern) {
 
 std::vector<uint8_t> ModWriter::bytes() const {
     if (orders_.empty()) {
-        fail("no song positions");
+        refuse("no song positions");
     }
     // The loader counts the patterns from the order table: one left out
     // would shift the sample data.
@@ -111,7 +106,7 @@ std::vector<uint8_t> ModWriter::bytes() const {
         highest = std::max(highest, p);
     }
     if (highest + 1 != patternCount()) {
-        fail("a pattern that no song position plays");
+        refuse("a pattern that no song position plays");
     }
     std::vector<uint8_t> out;
     putText(out, title_, kTitleBytes);

@@ -16,6 +16,8 @@ constexpr double kCeiling = 0.999;
 constexpr double kFadeIn = 0.001;
 constexpr double kFadeOut = 0.008;
 constexpr double kWindow = 0.05;  // seconds: the "loudest 50 ms"
+// The touch-down's thump against its knock.
+constexpr double kThud = 0.45;
 
 using Buffer = std::vector<double>;
 
@@ -58,6 +60,40 @@ void chime(Buffer& b, double start, double freq, double ring, double gain) {
     }
 }
 
+// One to three rows: chimes up the G major chord, each richer and longer
+// than the last. The first notes come as a touch-down's knock fades, and
+// each effect's loudest note at a time of its own (150, 230, 330 ms; the
+// fanfare's chord at 490 ms), so that effects that meet, as a touch-down
+// and a clear do, do not pile their peaks on one another.
+struct Chime {
+    double at;  // seconds
+    double hz;
+    double ring;  // seconds
+    double gain;
+};
+struct RowChimes {
+    double seconds;
+    Chime chimes[6];
+};
+constexpr RowChimes kRowChimes[3] = {
+    // A fifth: G5 lightly, then D6 rings out.
+    {0.5, {{0.05, kG5, 0.07, 0.22}, {0.15, kD6, 0.08, 1.0}}},
+    // Up the chord to a G6 that rings out.
+    {0.7,
+     {{0.05, kG5, 0.06, 0.18},
+      {0.13, kB5, 0.06, 0.3},
+      {0.23, kG6, 0.085, 1.0},
+      {0.23, kD6, 0.085, 0.3}}},
+    // Further up, to a B6 over the chord.
+    {0.95,
+     {{0.05, kG5, 0.05, 0.15},
+      {0.13, kB5, 0.05, 0.22},
+      {0.21, kD6, 0.05, 0.3},
+      {0.33, kB6, 0.11, 1.0},
+      {0.33, kG6, 0.11, 0.45},
+      {0.33, kD6, 0.11, 0.35}}},
+};
+
 // The brass envelope: an attack that opens over 20 ms, held for `length`
 // and released over 80 ms. `voice(n, t, attack)` gives the wave at sample n
 // of the note (t seconds in), which may brighten as the attack opens.
@@ -87,77 +123,97 @@ void brass(Buffer& b, double start, double length, double freq, double gain) {
     });
 }
 
+// One period of `period` samples holding harmonics 1..kBand with amplitudes
+// `a` and phases `p` (index 0 unused).
+constexpr int kBand = 32;  // harmonics of the root kept: up to 6.3 kHz on G3
+using Harmonics = std::vector<double>;
+
+Buffer periodWave(const Harmonics& a, const Harmonics& p, int period) {
+    Buffer wave(period);
+    for (int k = 0; k < period; ++k) {
+        for (int m = 1; m <= kBand; ++m) {
+            wave[k] += a[m] * std::sin(2 * kPi * m * k / period + p[m]);
+        }
+    }
+    return wave;
+}
+
+double crestOf(const Buffer& wave) {
+    double peak = 0, power = 0;
+    for (double v : wave) {
+        peak = std::max(peak, std::fabs(v));
+        power += v * v;
+    }
+    return peak / std::sqrt(power / static_cast<double>(wave.size()));
+}
+
+// Of a few spread choices of phases for the amplitudes `a`, the period with
+// the lowest peak against its level.
+Buffer lowestCrest(const Harmonics& a, int period) {
+    Buffer best;
+    double bestCrest = 1e9;
+    for (uint32_t choice = 1; choice <= 32; ++choice) {
+        Noise turn(choice * 2654435761u);
+        Harmonics p(kBand + 1);
+        for (int m = 1; m <= kBand; ++m) {
+            p[m] = kPi * m * m / kBand + kPi * turn.next();
+        }
+        Buffer w = periodWave(a, p, period);
+        if (crestOf(w) < bestCrest) {
+            bestCrest = crestOf(w);
+            best = w;
+        }
+    }
+    return best;
+}
+
+// Clips the period's peaks at `clip` of the largest and drops the
+// harmonics above kBand again: a discrete Fourier transform of the one
+// period, and the sum again.
+Buffer clipBandLimited(const Buffer& wave, double clip) {
+    const int period = static_cast<int>(wave.size());
+    double peak = 0;
+    for (double v : wave) {
+        peak = std::max(peak, std::fabs(v));
+    }
+    Buffer clipped = wave;
+    for (double& v : clipped) {
+        v = std::clamp(v, -clip * peak, clip * peak);
+    }
+    Harmonics a(kBand + 1), p(kBand + 1);
+    for (int m = 1; m <= kBand; ++m) {
+        double re = 0, im = 0;
+        for (int k = 0; k < period; ++k) {
+            re += clipped[k] * std::sin(2 * kPi * m * k / period);
+            im += clipped[k] * std::cos(2 * kPi * m * k / period);
+        }
+        a[m] = 2 * std::hypot(re, im) / period;
+        p[m] = std::atan2(im, re);
+    }
+    return periodWave(a, p, period);
+}
+
 // A brass chord whose notes are all harmonics of `root` (`notes` holds
 // their multiples), so that it is one periodic wave, a whole number of
-// samples long. Its harmonics take the phases, of a few spread choices, that
-// give the lowest peak; then its peaks are clipped and the harmonics above
-// kBand dropped again, a few times over, which leaves a wave with little
-// more peak than level and nothing high: loud without the fizz a limiter
-// would add. Attack, hold and release as brass().
+// samples long. Its harmonics take the phases that give the lowest peak;
+// then its peaks are clipped and the harmonics above kBand dropped again, a
+// few times over, which leaves a wave with little more peak than level and
+// nothing high: loud without the fizz a limiter would add. Attack, hold and
+// release as brass().
 void brassChord(Buffer& b, double start, double length, double root, const std::vector<int>& notes,
                 double gain) {
     constexpr int kHarmonics = 5;  // of each note
-    constexpr int kBand = 32;      // harmonics of the root kept: up to 6.3 kHz on G3
     constexpr double kClip = 0.6;  // of the peak
     const int period = static_cast<int>(std::lround(kRate / root));
-    std::vector<double> amp(kBand + 1, 0.0);
+    Harmonics amp(kBand + 1, 0.0);
     for (int n : notes) {
         for (int h = 1; h <= kHarmonics && n * h <= kBand; ++h) {
             amp[n * h] += 1.0 / h;
         }
     }
-    auto render = [&](const std::vector<double>& a, const std::vector<double>& p) {
-        std::vector<double> wave(period);
-        for (int k = 0; k < period; ++k) {
-            for (int m = 1; m <= kBand; ++m) {
-                wave[k] += a[m] * std::sin(2 * kPi * m * k / period + p[m]);
-            }
-        }
-        return wave;
-    };
-    auto crestOf = [](const std::vector<double>& wave) {
-        double peak = 0, power = 0;
-        for (double v : wave) {
-            peak = std::max(peak, std::fabs(v));
-            power += v * v;
-        }
-        return peak / std::sqrt(power / static_cast<double>(wave.size()));
-    };
-    std::vector<double> wave;
-    double bestCrest = 1e9;
-    for (uint32_t choice = 1; choice <= 32; ++choice) {
-        Noise turn(choice * 2654435761u);
-        std::vector<double> p(kBand + 1);
-        for (int m = 1; m <= kBand; ++m) {
-            p[m] = kPi * m * m / kBand + kPi * turn.next();
-        }
-        std::vector<double> w = render(amp, p);
-        if (crestOf(w) < bestCrest) {
-            bestCrest = crestOf(w);
-            wave = w;
-        }
-    }
+    Buffer wave = lowestCrest(amp, period);
     for (int pass = 0; pass < 4; ++pass) {
-        double peak = 0;
-        for (double v : wave) {
-            peak = std::max(peak, std::fabs(v));
-        }
-        for (double& v : wave) {
-            v = std::clamp(v, -kClip * peak, kClip * peak);
-        }
-        // Back to the harmonics up to kBand: a discrete Fourier transform
-        // of the one period, and the sum again.
-        std::vector<double> a(kBand + 1), p(kBand + 1);
-        for (int m = 1; m <= kBand; ++m) {
-            double re = 0, im = 0;
-            for (int k = 0; k < period; ++k) {
-                re += wave[k] * std::sin(2 * kPi * m * k / period);
-                im += wave[k] * std::cos(2 * kPi * m * k / period);
-            }
-            a[m] = 2 * std::hypot(re, im) / period;
-            p[m] = std::atan2(im, re);
-        }
-        wave = render(a, p);
+        wave = clipBandLimited(wave, kClip);
     }
     brassEnvelope(b, start, length, gain, [&wave, period](size_t n, double, double) {
         return wave[n % static_cast<size_t>(period)];
@@ -223,13 +279,15 @@ std::vector<int16_t> finish(Buffer b, double targetDb) {
 
 std::vector<int16_t> rotate() {
     // A wooden tick on E6 with its twelfth, a breath of noise at the strike.
-    Buffer b = silence(0.085);
+    // It is over by 40 ms, before a touch-down's knock, so that the two meet
+    // without piling up.
+    Buffer b = silence(0.07);
     Noise noise(0x1234567u);
     double low = 0;
     for (size_t i = 0; i < b.size(); ++i) {
         const double t = at(i);
         const double envelope =
-            std::min(1.0, t / 0.003) * (t < 0.025 ? 1.0 : std::exp(-(t - 0.025) / 0.015));
+            std::min(1.0, t / 0.002) * (t < 0.014 ? 1.0 : std::exp(-(t - 0.014) / 0.009));
         low += (noise.next() - low) * 0.15;
         b[i] = envelope * (std::sin(2 * kPi * kE6 * t) + 0.25 * std::sin(2 * kPi * 3 * kE6 * t)) +
                0.7 * low * std::exp(-t / 0.004);
@@ -238,10 +296,13 @@ std::vector<int16_t> rotate() {
 }
 
 std::vector<int16_t> touchDown() {
-    // The knock comes first: two short wooden resonances (G4 and D5) and a
-    // burst of mid-band noise. The thud, falling from 130 to 65 Hz, swells
-    // in behind it, so that it does not land on a rotation's tick.
-    Buffer b = silence(0.145);
+    // The knock: three wooden resonances (G4, D5, B5) and a burst of noise
+    // between 200 Hz and 2 kHz, where a laptop's or a phone's speaker still
+    // plays. It starts as a rotation's tick dies away. The thump, falling
+    // from 130 to 65 Hz, swells in behind it and carries the weight on
+    // speakers that reach that low.
+    constexpr double kKnockAt = 0.022;
+    Buffer b = silence(0.17);
     Noise noise(0x89ABCDEu);
     double low = 0, lower = 0, high = 0;
     for (size_t i = 0; i < b.size(); ++i) {
@@ -250,14 +311,23 @@ std::vector<int16_t> touchDown() {
         low += (n - low) * 0.2;  // two poles at about 1.6 kHz
         lower += (low - lower) * 0.2;
         high += (lower - high) * 0.03;  // what the knock leaves out, below 200 Hz
-        const double knock = (lower - high) * std::exp(-t / 0.01);
-        const double wood =
-            (std::sin(2 * kPi * kG4 * t) + 0.7 * std::sin(2 * kPi * kD5 * t)) * std::exp(-t / 0.02);
-        const double phase = 65 * t + 65 * 0.03 * (1 - std::exp(-t / 0.03));
-        const double swell = 0.5 - 0.5 * std::cos(kPi * std::min(1.0, t / 0.03));
-        const double thud =
-            std::sin(2 * kPi * phase) * swell * std::exp(-std::max(0.0, t - 0.03) / 0.04);
-        b[i] = thud + 0.8 * wood + 3.0 * knock;
+        const double k = t - kKnockAt;
+        double knock = 0;
+        if (k >= 0) {
+            const double attack = std::min(1.0, k / 0.001);
+            knock = attack * (1.6 * (lower - high) * std::exp(-k / 0.008) +
+                              std::sin(2 * kPi * kG4 * k) * std::exp(-k / 0.03) +
+                              0.8 * std::sin(2 * kPi * kD5 * k) * std::exp(-k / 0.022) +
+                              0.45 * std::sin(2 * kPi * kB5 * k) * std::exp(-k / 0.014));
+        }
+        const double d = t - 0.045;
+        double thud = 0;
+        if (d >= 0) {
+            const double phase = 65 * d + 65 * 0.03 * (1 - std::exp(-d / 0.03));
+            const double swell = 0.5 - 0.5 * std::cos(kPi * std::min(1.0, d / 0.025));
+            thud = std::sin(2 * kPi * phase) * swell * std::exp(-std::max(0.0, d - 0.025) / 0.04);
+        }
+        b[i] = knock + kThud * thud;
     }
     return finish(b, kTouchDownDb);
 }
@@ -265,52 +335,38 @@ std::vector<int16_t> touchDown() {
 std::vector<int16_t> rowsCleared(int rows) {
     rows = std::clamp(rows, 1, 4);
     const double level = kRowsDb[rows - 1];
-    // The chimes begin a moment after the touch-down's knock, and the
-    // loudest note of each comes later the more rows were cleared, so that
-    // effects that meet do not pile their peaks on one another.
-    constexpr double kOnset = 0.03;
-    switch (rows) {
-        case 1: {
-            // A fifth: G5 lightly, then D6 rings out.
-            Buffer b = silence(0.44);
-            chime(b, kOnset, kG5, 0.07, 0.22);
-            chime(b, kOnset + 0.08, kD6, 0.08, 1.0);
-            return finish(b, level);
+    if (rows < 4) {
+        const RowChimes& r = kRowChimes[rows - 1];
+        Buffer b = silence(r.seconds);
+        for (const Chime& c : r.chimes) {
+            if (c.gain > 0) {
+                chime(b, c.at, c.hz, c.ring, c.gain);
+            }
         }
-        case 2: {
-            // Up the G major chord to a G6 that rings out.
-            Buffer b = silence(0.64);
-            chime(b, kOnset, kG5, 0.06, 0.18);
-            chime(b, kOnset + 0.08, kB5, 0.06, 0.3);
-            chime(b, kOnset + 0.16, kG6, 0.085, 1.0);
-            chime(b, kOnset + 0.16, kD6, 0.085, 0.3);
-            return finish(b, level);
-        }
-        case 3: {
-            // Further up, to a B6 over the chord.
-            Buffer b = silence(0.9);
-            chime(b, kOnset, kG5, 0.05, 0.15);
-            chime(b, kOnset + 0.09, kB5, 0.05, 0.22);
-            chime(b, kOnset + 0.18, kD6, 0.05, 0.3);
-            chime(b, kOnset + 0.28, kB6, 0.11, 1.0);
-            chime(b, kOnset + 0.28, kG6, 0.11, 0.45);
-            chime(b, kOnset + 0.28, kD6, 0.11, 0.35);
-            return finish(b, level);
-        }
-        default: {
-            // A fanfare: three brass pickups up the G major chord, then G, D
-            // and G above (harmonics 2, 3, 4 and 6 of G3) held as one brass
-            // chord, with bells on top as it fades.
-            Buffer b = silence(1.44);
-            brass(b, kOnset, 0.08, kG4, 0.1);
-            brass(b, kOnset + 0.14, 0.08, kB4, 0.13);
-            brass(b, kOnset + 0.28, 0.08, kD5, 0.16);
-            brassChord(b, kOnset + 0.46, 0.6, kG3, {2, 3, 4, 6}, 0.5);
-            chime(b, kOnset + 0.76, kB5, 0.22, 0.2);
-            chime(b, kOnset + 0.86, kD6, 0.22, 0.18);
-            chime(b, kOnset + 0.96, kG6, 0.22, 0.18);
-            return finish(b, level);
-        }
+        return finish(b, level);
+    }
+    // A fanfare: three brass pickups up the G major chord, then G, D and G
+    // above (harmonics 2, 3, 4 and 6 of G3) held as one brass chord, with
+    // bells on top as it fades.
+    Buffer b = silence(1.46);
+    brass(b, 0.03, 0.08, kG4, 0.07);
+    brass(b, 0.19, 0.08, kB4, 0.09);
+    brass(b, 0.33, 0.08, kD5, 0.11);
+    brassChord(b, 0.49, 0.6, kG3, {2, 3, 4, 6}, 0.5);
+    chime(b, 0.79, kB5, 0.22, 0.2);
+    chime(b, 0.89, kD6, 0.22, 0.18);
+    chime(b, 0.99, kG6, 0.22, 0.18);
+    return finish(b, level);
+}
+
+std::vector<int16_t> effect(catalogue::sound::Effect e) {
+    switch (e) {
+        case catalogue::sound::kRotate:
+            return rotate();
+        case catalogue::sound::kTouchDown:
+            return touchDown();
+        default:
+            return rowsCleared(e - catalogue::sound::kOneRow + 1);
     }
 }
 

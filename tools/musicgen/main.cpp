@@ -1,16 +1,20 @@
 // duobrik-musicgen: writes the game's music modules and sound effects into
-// the folder given as its argument. The output depends on nothing but this
-// code, so every build writes the same bytes.
+// the folder given as its argument, under the names the game loads them by.
+// The output depends on nothing but this code, so every build writes the
+// same bytes.
 
 #include <cstdio>
 #include <string>
 #include <vector>
 
-#include "tools/musicgen/SongWriter.h"
+#include "catalogue/Sound.h"
+#include "tools/musicgen/ModuleLayout.h"
 #include "tools/musicgen/Songs.h"
 #include "tools/musicgen/SoundEffects.h"
 
 namespace {
+
+namespace sound = catalogue::sound;
 
 bool writeFile(const std::string& path, const std::vector<uint8_t>& bytes) {
     FILE* f = std::fopen(path.c_str(), "wb");
@@ -30,15 +34,11 @@ int main(int argc, char** argv) {
         return 2;
     }
     const std::string dir = std::string(argv[1]) + "/";
-    bool ok = writeFile(dir + "devils.mod", SongWriter::write(songs::title()).bytes());
-    ok = writeFile(dir + "three.mod", SongWriter::write(songs::play()).bytes()) && ok;
-    ok = writeFile(dir + "rotate_mono.wav", effects::wavFile(effects::rotate())) && ok;
-    ok = writeFile(dir + "touched_mono.wav", effects::wavFile(effects::touchDown())) && ok;
-    const char* rowFiles[] = {"1line_mono.wav", "2lines_mono.wav", "3lines_mono.wav",
-                              "4lines_mono.wav"};
-    for (int rows = 1; rows <= 4; ++rows) {
-        ok =
-            writeFile(dir + rowFiles[rows - 1], effects::wavFile(effects::rowsCleared(rows))) && ok;
+    bool ok = writeFile(dir + sound::kTitleMusic, ModuleLayout::write(songs::title()).bytes());
+    ok = writeFile(dir + sound::kPlayMusic, ModuleLayout::write(songs::play()).bytes()) && ok;
+    for (int e = 0; e < sound::kEffectCount; ++e) {
+        const auto pcm = effects::effect(static_cast<sound::Effect>(e));
+        ok = writeFile(dir + sound::kEffectFiles[e], effects::wavFile(pcm)) && ok;
     }
     return ok ? 0 : 1;
 }
