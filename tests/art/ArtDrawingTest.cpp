@@ -6,10 +6,10 @@
 #include <gtest/gtest.h>
 
 #include "ArtFile.h"
+#include "offscreen/OffscreenGL.h"
 #include "pieces/Cell.h"
 #include "render/OpenGLRenderer.h"
 #include "render/TextureTable.h"
-#include "support/OffscreenGL.h"
 
 namespace arttest {
 namespace {

@@ -13,8 +13,9 @@
 #include <unistd.h>
 
 #include "catalogue/Catalogue.h"
+#include "offscreen/OffscreenGL.h"
 #include "pieces/Cell.h"
-#include "support/OffscreenGL.h"
+#include "support/TestPictures.h"
 
 namespace {
 
