@@ -10,9 +10,10 @@ namespace {
 
 // One block: 512 frames are 11.6 ms at 44.1 kHz. An effect started just
 // after a callback waits up to one block to be mixed, and the device plays
-// a block after the one it holds: about two blocks from the key to the
-// speaker, under the 30 ms beyond which a click is heard apart from its key.
-// 1024 frames would halve the wake-ups and break that.
+// a block after the one it holds: at most two blocks from playSample to the
+// speaker, which keeps a key's click under the 30 ms beyond which it is
+// heard apart from the key. 1024 frames would halve the wake-ups and break
+// that.
 constexpr uint16_t kBlockFrames = 512;
 
 SDL_AudioDeviceID gDevice = 0;
