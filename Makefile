@@ -107,7 +107,7 @@ mix-report: test-deps configure
 
 # The sources as the repository's .clang-format (clang-format 14) has them.
 format-check: test-deps
-	find app audio render pieces levels game catalogue tools bench tests \( -name '*.cpp' -o -name '*.h' \) -print0 \
+	find app audio render pieces levels game catalogue tools bench offscreen tests \( -name '*.cpp' -o -name '*.h' \) -print0 \
 		| xargs -0 clang-format --dry-run -Werror
 
 # clang-tidy's checks (.clang-tidy) over the game and the generators, from the

@@ -10,13 +10,11 @@
 // - The main loop: the desktop runs it until the game ends; a page shows
 //   nothing until it returns to the browser, so there the browser calls one
 //   pass of the loop per display refresh.
-// - The sound: a page has no threads, so the main loop feeds the device.
 
 #include <SDL.h>
 
 #include "app/MainLoop.h"
 #include "app/PadInput.h"
-#include "audio/MikModRenderer.h"
 
 struct PlatformContext {
     SDL_GLprofile profile;  // SDL_GL_CONTEXT_PROFILE_MASK
@@ -35,11 +33,8 @@ bool platformHasDesktop();
 // tells it, else PadInput's default. Called once the window is open.
 PadInput::Repeat platformKeyRepeat();
 
-// Who feeds the sound device.
-extern const MikModRenderer::Mixing kPlatformMixing;
-
 // Runs `loop` until the window is closed or Escape ends the game, then calls
 // `finish`, which releases everything the start-up made. On the desktop it
 // returns the exit code. In the browser it does not return: the browser
 // calls the loop from then on, and the page is told when the game has ended.
-int runMainLoop(MainLoop& loop, MikModRenderer& audio, void (*finish)());
+int runMainLoop(MainLoop& loop, void (*finish)());

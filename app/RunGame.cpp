@@ -125,7 +125,7 @@ void setWindowIcon(const Picture& picture) {
 }
 
 // The level goes first (leaving the intro stops its music), then the audio,
-// whose music thread must be joined before the process ends.
+// whose device must be closed and libmikmod shut down before the process ends.
 void endGame() {
     delete gGame;
     gGame = nullptr;
@@ -164,8 +164,7 @@ int runGame() {
     // The levels draw into the frame's list; the host draws what is shown.
     DrawList frame;
     gRenderer = &frame;
-    auto* audio = new MikModRenderer(kPlatformMixing);
-    gAudio = audio;
+    gAudio = new MikModRenderer();
     // Game controllers are welcome, not needed: without them the keyboard plays.
     SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER);
     gGame = new DuobrikApplication();
@@ -173,5 +172,5 @@ int runGame() {
 
     SdlHost host;
     MainLoop loop(host, frame, *gGame, MainLoop::Options{.padRepeat = platformKeyRepeat()});
-    return runMainLoop(loop, *audio, endGame);
+    return runMainLoop(loop, endGame);
 }

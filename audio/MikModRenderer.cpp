@@ -2,12 +2,11 @@
 
 #include <SDL.h>
 #include <mikmod.h>
-#include <pthread.h>
 
 #include <algorithm>
-#include <chrono>
+#include <mutex>
 
-#include "audio/SdlQueueDriver.h"
+#include "audio/SdlCallbackDriver.h"
 #include "audio/WavReader.h"
 #include "catalogue/DataFile.h"
 #include "catalogue/Sound.h"
@@ -18,31 +17,8 @@ namespace {
 constexpr int kMaxModuleChannels = 64;
 // Voices kept for sound effects, on top of the module's own voices.
 constexpr int kEffectVoices = 6;
-// The mixer tops the device queue up when less than this much sound is
-// waiting: enough to ride over a late wake-up, short enough that effects
-// mixed into the stream are still heard at once.
-constexpr uint32_t kQueueAheadMs = 80;
-// How long the mixer sleeps between looks at a full queue. The device takes
-// the queue in steps of one mixed block (11.6 ms), so a look much more often
-// than that finds nothing to do, and on the title screen each wake-up cost
-// about as much as mixing a block.
-constexpr auto kQueuePoll = std::chrono::milliseconds(10);
-// Blocks mixed at most per look: one, or a few after a late wake-up, until
-// the queue is past the mark again; bounded, so that a queue that cannot
-// fill (a device gone) does not keep the thread from sleeping, nor a frame
-// waiting where the main loop mixes.
-constexpr int kMostBlocksPerLook = 8;
-
-void nameThread(std::thread& thread, const char* name) {
-#ifdef __EMSCRIPTEN__
-    // A web page starts no mixer thread (Mixing::Pumped), and its C library
-    // has no way to name one.
-    (void)thread;
-    (void)name;
-#else
-    pthread_setname_np(thread.native_handle(), name);
-#endif
-}
+// libmikmod's voice numbers are signed bytes.
+constexpr int kVoiceCount = 128;
 
 // Starts libmikmod on `alias`; true on success.
 bool initOn(const char* alias) {
@@ -61,7 +37,7 @@ void MikModRenderer::registerLibmikmod() {
     std::call_once(once, [] {
         MikMod_InitThreads();
         MikMod_RegisterAllDrivers();
-        SdlQueueDriver::registerDriver();
+        SdlCallbackDriver::registerDriver();
         MikMod_RegisterAllLoaders();
     });
 }
@@ -97,7 +73,7 @@ void MikModRenderer::freeEffect(SAMPLE* sample) {
     }
 }
 
-MikModRenderer::MikModRenderer(Mixing mixing) : mixing_(mixing) {
+MikModRenderer::MikModRenderer() {
     registerLibmikmod();
     md_mode |= DMODE_SOFT_MUSIC | DMODE_SOFT_SNDFX;
 
@@ -107,7 +83,7 @@ MikModRenderer::MikModRenderer(Mixing mixing) : mixing_(mixing) {
     // opens, libmikmod's silent driver takes over.
     sdlAudio_ = SDL_InitSubSystem(SDL_INIT_AUDIO) == 0;
     if (sdlAudio_) {
-        hasDevice_ = initOn(SdlQueueDriver::kAlias);
+        hasDevice_ = initOn(SdlCallbackDriver::kAlias);
     }
     ready_ = hasDevice_ || initOn("nosound");
     if (!ready_) {
@@ -119,22 +95,20 @@ MikModRenderer::MikModRenderer(Mixing mixing) : mixing_(mixing) {
     // voices and keeps these.
     if (MikMod_SetNumVoices(-1, kEffectVoices) != 0) {
         ready_ = hasDevice_ = false;  // libmikmod has shut itself down
+        SdlCallbackDriver::close();
         return;
     }
     MikMod_EnableOutput();
-    if (hasDevice_ && mixing_ == Mixing::OwnThread) {
-        mixerThread_ = std::thread(&MikModRenderer::mixerThread, this);
-        // Named here rather than by the thread, so that the name is there as
-        // soon as the constructor returns; a profiler or `top -H` tells it
-        // from SDL's and the library's threads by it.
-        nameThread(mixerThread_, "duobrik-music");
+    if (hasDevice_) {
+        SdlCallbackDriver::start();
     }
 }
 
 MikModRenderer::~MikModRenderer() {
-    // A thread still joinable at exit would abort the process, and libmikmod
-    // must not be shut down, nor samples freed, under a running mixer.
-    endMixerThread();
+    // libmikmod must not be shut down, nor samples freed, while the device
+    // mixes; closing it waits for a callback under way, which may need
+    // libmikmod's lock, so it comes first and outside that lock.
+    SdlCallbackDriver::close();
     endMusic();
     if (musicJob && musicJob->module != nullptr) {
         Player_Free(musicJob->module);
@@ -165,10 +139,6 @@ void MikModRenderer::loadMusic(const char* file) {
     if (opened != nullptr) {
         musicJob->module = Player_LoadFP(opened, kMaxModuleChannels, 0);
         std::fclose(opened);
-        // Loading sets the voice counts anew (even on the way to failing),
-        // which stops every voice and renumbers the effect voices.
-        std::lock_guard<std::mutex> lock(mixerMutex_);
-        effectVoices_.reset();
     }
     if (musicJob->module != nullptr) {
         // Play for ever: section ends jump back, and the song's end wraps.
@@ -188,14 +158,12 @@ void MikModRenderer::playMusic(int position) {
         return;  // a missing module plays nothing
     }
     playing_ = job->module;
-    {
-        // No block of the song's first position may be mixed in between.
-        std::lock_guard<std::mutex> lock(updateMutex_);
-        Player_Start(playing_);
-        Player_SetPosition(static_cast<UWORD>(std::clamp(position, 0, 0xFFFF)));
-    }
-    musicPlaying_ = true;
-    wakeMixer();
+    // No block of the song's first position may be mixed in between. The
+    // device lock comes first, as it does for the callback.
+    SdlCallbackDriver::holdMixing();
+    Player_Start(playing_);
+    Player_SetPosition(static_cast<UWORD>(std::clamp(position, 0, 0xFFFF)));
+    SdlCallbackDriver::releaseMixing();
 }
 
 void MikModRenderer::stopMusic() {
@@ -206,7 +174,6 @@ void MikModRenderer::stopMusic() {
 }
 
 void MikModRenderer::endMusic() {
-    musicPlaying_ = false;
     if (playing_ == nullptr) {
         return;
     }
@@ -243,13 +210,7 @@ void MikModRenderer::playSample(int index) {
         samples[index] == nullptr) {
         return;
     }
-    const SBYTE voice = Sample_Play(samples[index], 0, SFX_CRITICAL);
-    std::lock_guard<std::mutex> lock(mixerMutex_);
-    if (voice >= 0) {
-        effectVoices_.set(static_cast<size_t>(voice));
-    }
-    ++wakeups_;
-    mixerWake_.notify_one();
+    Sample_Play(samples[index], 0, SFX_CRITICAL);
 }
 
 void MikModRenderer::setMusicVolume(int volume) {
@@ -264,72 +225,4 @@ uint32_t MikModRenderer::voiceVolume(int voice) {
         return 0;
     }
     return static_cast<uint32_t>(Voice_RealVolume(static_cast<SBYTE>(voice)));
-}
-
-void MikModRenderer::wakeMixer() {
-    std::lock_guard<std::mutex> lock(mixerMutex_);
-    ++wakeups_;
-    mixerWake_.notify_one();
-}
-
-void MikModRenderer::endMixerThread() {
-    if (!mixerThread_.joinable()) {
-        return;
-    }
-    {
-        std::lock_guard<std::mutex> lock(mixerMutex_);
-        stopRequested_ = true;
-        mixerWake_.notify_one();
-    }
-    mixerThread_.join();
-}
-
-void MikModRenderer::pump() {
-    if (mixing_ == Mixing::Pumped && hasDevice_ && SdlQueueDriver::queuedMs() <= kQueueAheadMs) {
-        topUp();
-    }
-}
-
-void MikModRenderer::topUp() {
-    std::lock_guard<std::mutex> lock(updateMutex_);
-    for (int block = 0; block < kMostBlocksPerLook; ++block) {
-        MikMod_Update();
-        if (SdlQueueDriver::queuedMs() > kQueueAheadMs) {
-            break;
-        }
-    }
-}
-
-void MikModRenderer::mixerThread() {
-    while (!stopRequested_) {
-        // Sleep while the device has enough to play; MikMod_Update itself
-        // returns at once when the queue is full, so a loop without this
-        // would spin a core and keep the main thread waiting for libmikmod's
-        // lock. Waiting here first also means the update below mixes.
-        while (!stopRequested_ && SdlQueueDriver::queuedMs() > kQueueAheadMs) {
-            std::this_thread::sleep_for(kQueuePoll);
-        }
-        uint64_t seen = 0;
-        std::bitset<kVoiceCount> voices;
-        {
-            std::lock_guard<std::mutex> lock(mixerMutex_);
-            seen = wakeups_;
-            voices = effectVoices_;
-        }
-        topUp();
-        // A voice that an effect was just started on reads as stopped until
-        // a mix has begun it; such a start also counted a wake-up, so the
-        // wait below does not happen then.
-        bool sounding = musicPlaying_;
-        for (int voice = 0; voice < kVoiceCount && !sounding; ++voice) {
-            sounding = voices.test(static_cast<size_t>(voice)) &&
-                       !Voice_Stopped(static_cast<SBYTE>(voice));
-        }
-        if (!sounding) {
-            std::unique_lock<std::mutex> lock(mixerMutex_);
-            mixerIdle_ = true;
-            mixerWake_.wait(lock, [&] { return stopRequested_ || wakeups_ != seen; });
-            mixerIdle_ = false;
-        }
-    }
 }

@@ -1,5 +1,6 @@
 // A soak for the sanitizers: whole games through DuobrikApplication and the
-// game flow, with a silent renderer and audio and a clock that jumps by
+// game flow, drawn into the main loop's draw list (nothing reaches a
+// screen), with the silent audio and a clock that jumps by
 // random steps. Some levels are made winnable at once, so that games also
 // climb the level list and reach the win screen. Exits non-zero when the
 // flow ever leaves the application without a level.
@@ -10,14 +11,13 @@
 #include <cstdlib>
 #include <random>
 
-#include "audio/AudioRenderer.h"
-#include "game/Clock.h"
+#include "app/DrawList.h"
+#include "audio/SilentAudio.h"
+#include "bench/ScriptedClock.h"
 #include "game/DuobrikApplication.h"
 #include "levels/BrikLevel.h"
 #include "levels/IntroLevel.h"
 #include "levels/WinLevel.h"
-#include "render/Renderer.h"
-#include "support/SilentBackends.h"
 
 namespace {
 
@@ -30,9 +30,9 @@ int main(int argc, char** argv) {
     const int games = argc > 1 ? std::atoi(argv[1]) : 1000;
     std::mt19937 random(argc > 2 ? static_cast<unsigned>(std::atoi(argv[2])) : 1u);
     gCounter = scriptedClock();
-    SilentRenderer renderer;
+    DrawList frame;
     SilentAudio audio;
-    gRenderer = &renderer;
+    gRenderer = &frame;
     gAudio = &audio;
     DuobrikApplication app;
     app.init();
@@ -52,6 +52,7 @@ int main(int argc, char** argv) {
             }
         }
         gScriptedNowMs += 1 + static_cast<int64_t>(random() % 120);
+        frame.startFrame();
         app.tick();
         app.render();
         ++frames;

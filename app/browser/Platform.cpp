@@ -2,7 +2,6 @@
 // display refresh (emscripten_set_main_loop with no rate of its own uses
 // requestAnimationFrame), so the page paces itself by the display as the
 // desktop loop does, and the browser shows each frame when the pass returns.
-// A page has no threads: each pass also tops up the sound queue.
 
 #include <emscripten.h>
 
@@ -10,7 +9,6 @@
 
 // WebGL 1 is OpenGL ES 2; Emscripten emulates immediate mode on it.
 const PlatformContext kPlatformContext = {SDL_GL_CONTEXT_PROFILE_ES, 2};
-const MikModRenderer::Mixing kPlatformMixing = MikModRenderer::Mixing::Pumped;
 
 // The page says itself why the game cannot start.
 bool platformHasDesktop() {
@@ -26,16 +24,12 @@ namespace {
 
 struct BrowserLoop {
     MainLoop* loop;
-    MikModRenderer* audio;
     void (*finish)();
 };
 
 void pass(void* arg) {
     auto* browser = static_cast<BrowserLoop*>(arg);
-    const bool goOn = browser->loop->runOnce();
-    // After the frame, so that an effect it started is mixed at once.
-    browser->audio->pump();
-    if (!goOn) {
+    if (!browser->loop->runOnce()) {
         emscripten_cancel_main_loop();
         browser->finish();
         // Ends the run although the page's event handlers would keep it
@@ -46,9 +40,9 @@ void pass(void* arg) {
 
 }  // namespace
 
-int runMainLoop(MainLoop& loop, MikModRenderer& audio, void (*finish)()) {
+int runMainLoop(MainLoop& loop, void (*finish)()) {
     static BrowserLoop browser;
-    browser = BrowserLoop{&loop, &audio, finish};
+    browser = BrowserLoop{&loop, finish};
     // Rate 0: once per display refresh. The last argument hands control to
     // the browser without unwinding the caller, whose objects the loop uses:
     // this call does not return.

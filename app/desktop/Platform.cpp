@@ -1,5 +1,5 @@
-// The game on the desktop: desktop OpenGL, a main loop that runs on the main
-// thread until the game ends, and the audio renderer's own mixer thread.
+// The game on the desktop: desktop OpenGL, and a main loop that runs on the
+// main thread until the game ends.
 
 #include "app/Platform.h"
 
@@ -16,10 +16,8 @@
 
 // A context that still speaks OpenGL 1.1 immediate mode.
 const PlatformContext kPlatformContext = {SDL_GL_CONTEXT_PROFILE_COMPATIBILITY, 0};
-const MikModRenderer::Mixing kPlatformMixing = MikModRenderer::Mixing::OwnThread;
 
-int runMainLoop(MainLoop& loop, MikModRenderer& audio, void (*finish)()) {
-    (void)audio;  // it mixes on its own thread
+int runMainLoop(MainLoop& loop, void (*finish)()) {
     loop.run();
     finish();
     return 0;

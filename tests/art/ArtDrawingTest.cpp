@@ -7,9 +7,9 @@
 
 #include "ArtFile.h"
 #include "catalogue/Cell.h"
+#include "offscreen/OffscreenGL.h"
 #include "render/OpenGLRenderer.h"
 #include "render/TextureTable.h"
-#include "support/OffscreenGL.h"
 
 namespace arttest {
 namespace {

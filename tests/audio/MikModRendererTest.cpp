@@ -1,6 +1,7 @@
 // MikModRenderer on SDL's dummy audio driver (it consumes sound in real time,
 // as a device does) and with no device at all, which is what CI has. What
-// sounds is read from libmikmod's voices while the mixer thread plays them.
+// sounds is read from libmikmod's voices while SDL's audio callback mixes
+// them.
 
 #include "audio/MikModRenderer.h"
 
@@ -10,17 +11,20 @@
 
 #include <chrono>
 #include <climits>
+#include <condition_variable>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <functional>
 #include <iterator>
+#include <mutex>
 #include <set>
-#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "audio/SdlCallbackDriver.h"
 #include "audio/WavReader.h"
 
 namespace {
@@ -132,42 +136,43 @@ std::set<int> threadIds() {
     return ids;
 }
 
-// Threads of this process named like the mixer thread, and the last one's id.
-int mixerThreads(int* tid = nullptr) {
-    int count = 0;
+// Names of the threads of this process that `ids` does not hold.
+std::multiset<std::string> threadsBesides(const std::set<int>& ids) {
+    std::multiset<std::string> names;
     for (int id : threadIds()) {
-        if (fileBytes("/proc/self/task/" + std::to_string(id) + "/comm") == "duobrik-music\n") {
-            ++count;
-            if (tid != nullptr)
-                *tid = id;
+        if (ids.count(id) == 0)
+            names.insert(fileBytes("/proc/self/task/" + std::to_string(id) + "/comm"));
+    }
+    return names;
+}
+
+// Ends the test program when a test outlives its deadline: a deadlock fails
+// with its name instead of hanging the suite.
+class Watchdog {
+public:
+    explicit Watchdog(const char* what)
+        : thread_([this, what] {
+              std::unique_lock<std::mutex> lock(mutex_);
+              if (!done_.wait_for(lock, std::chrono::seconds(120), [this] { return over_; })) {
+                  std::fprintf(stderr, "deadlock: %s did not finish within 120 s\n", what);
+                  std::_Exit(1);
+              }
+          }) {}
+    ~Watchdog() {
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            over_ = true;
         }
+        done_.notify_one();
+        thread_.join();
     }
-    return count;
-}
 
-// User plus system CPU time of one thread of this process, in seconds.
-double cpuSeconds(int tid) {
-    const std::string stat = fileBytes("/proc/self/task/" + std::to_string(tid) + "/stat");
-    // After the parenthesised name: state is field 3, utime 14, stime 15.
-    std::istringstream fields(stat.substr(stat.rfind(')') + 2));
-    std::string skipped[11];
-    for (std::string& field : skipped)
-        fields >> field;
-    unsigned long utime = 0, stime = 0;
-    fields >> utime >> stime;
-    return static_cast<double>(utime + stime) / static_cast<double>(sysconf(_SC_CLK_TCK));
-}
-
-// Times the thread has been switched out, for waits and preemption alike.
-long contextSwitches(int tid) {
-    std::istringstream status(fileBytes("/proc/self/task/" + std::to_string(tid) + "/status"));
-    long total = 0;
-    for (std::string line; std::getline(status, line);) {
-        if (line.find("ctxt_switches:") != std::string::npos)
-            total += std::stol(line.substr(line.find(':') + 1));
-    }
-    return total;
-}
+private:
+    std::mutex mutex_;
+    std::condition_variable done_;
+    bool over_ = false;
+    std::thread thread_;
+};
 
 // libmikmod voices with sound under their play position: music or effects.
 int soundingVoices() {
@@ -306,88 +311,52 @@ TEST_F(MikModRendererTest, EffectsSoundWithoutMusicAndLeaveTheBandsDark) {
         return soundingVoices() > 0;
     })) << "no music: the effect was never mixed";
     EXPECT_EQ(shown, 0u) << "the bands follow the music voices only";
-    EXPECT_TRUE(eventually([&] { return audio.mixerIdle(); })) << "the mixer kept on after it";
 }
 
-// Waiting on nothing: a silent mixer is not switched in even once, not by a
-// timer nor by polling the queue.
-TEST_F(MikModRendererTest, SilentMixerWaitsWithoutWaking) {
-    int tid = 0;
-    ASSERT_EQ(mixerThreads(&tid), 1);
-    ASSERT_TRUE(eventually([&] { return audio.mixerIdle(); }));
-    const long switches = contextSwitches(tid);
-    const double cpu = cpuSeconds(tid);
-    std::this_thread::sleep_for(std::chrono::milliseconds(500));
-    std::printf("silent mixer: %ld wake-ups, %.3f s CPU in 0.5 s\n",
-                contextSwitches(tid) - switches, cpuSeconds(tid) - cpu);
-    EXPECT_EQ(contextSwitches(tid), switches) << "the silent mixer woke up";
-}
-
-// A spinning mixer would use about as much CPU time as wall time.
-TEST_F(MikModRendererTest, MixerSleepsInsteadOfSpinningWhileMusicPlays) {
-    int tid = 0;
-    ASSERT_EQ(mixerThreads(&tid), 1);
-    audio.loadMusic("three.mod");
-    audio.playMusic(20);
-    // The main thread's per-frame calls meanwhile, as a play level makes them;
-    // some voice sounds soon, for the play screen's bands.
-    const double cpuStart = cpuSeconds(tid);
-    const auto start = std::chrono::steady_clock::now();
-    uint32_t loudest = 0;
-    for (int frame = 0; frame < 120; ++frame) {
-        audio.setMusicVolume(127);
-        for (int v = 0; v < 4; ++v)
-            loudest = std::max(loudest, audio.voiceVolume(v));
-        std::this_thread::sleep_for(std::chrono::milliseconds(16));
-    }
-    const std::chrono::duration<double> wall = std::chrono::steady_clock::now() - start;
-    const double share = (cpuSeconds(tid) - cpuStart) / wall.count();
-    std::printf("mixer thread CPU share with music %.1f%%\n", 100 * share);
-    EXPECT_LT(share, 0.5);
-    EXPECT_GT(loudest, 0u);
-}
-
-TEST(MikModRendererThreads, OneMixerFromStartToEndWhateverTheMusic) {
+// The device asks for each block; no thread of ours mixes, and none is left
+// behind once the renderer is gone.
+TEST(MikModRendererThreads, OnlySdlsAudioThreadFromStartToEnd) {
     const AudioDriver driver("dummy");
     const std::set<int> before = threadIds();
     {
         MikModRenderer audio;
-        EXPECT_EQ(mixerThreads(), 1) << "the mixer runs while the device is open";
-        audio.loadMusic("no-such-module.mod");
+        audio.loadMusic("three.mod");
         audio.playMusic(0);
-        EXPECT_FALSE(Player_Active());
-        for (int level = 0; level < 50; ++level) {
-            audio.loadMusic("three.mod");
-            audio.playMusic(10 * (level % 3));
-        }
-        for (int cycle = 0; cycle < 300; ++cycle) {
-            audio.stopMusic();
-            audio.loadMusic(cycle % 2 == 0 ? "three.mod" : "devils.mod");
-            audio.playMusic(cycle % 2 == 0 ? 20 : 0);
-            ASSERT_TRUE(Player_Active() && Player_GetModule() != nullptr) << "cycle " << cycle;
-        }
-        EXPECT_EQ(mixerThreads(), 1);
         ASSERT_TRUE(eventually([&] { return bands(audio) > 0; }));
+        // SDL names its playback thread "SDLAudioP" and the device's number.
+        const std::multiset<std::string> added = threadsBesides(before);
+        ASSERT_EQ(added.size(), 1u) << "threads besides SDL's audio thread";
+        EXPECT_EQ(added.begin()->rfind("SDLAudioP", 0), 0u) << *added.begin();
         audio.stopMusic();
         EXPECT_EQ(soundingVoices(), 0) << "the stopped module's instruments drone on";
-        EXPECT_EQ(bands(audio), 0u);
     }
-    EXPECT_EQ(threadIds(), before) << "the mixer is joined";
+    EXPECT_EQ(threadIds(), before) << "the device is closed";
 }
 
-// The web page's way, where no thread may start: no mixer of its own, and
-// the main loop's pump() is what plays the music.
-TEST(MikModRendererPumped, NoMixerThreadAndThePumpPlaysTheMusic) {
+// The callback holds SDL's device lock and takes libmikmod's; the main
+// thread's calls take libmikmod's lock and, to start music, the device lock
+// first. A call that asked for the device lock inside libmikmod's (a module
+// load stops and starts the output) would hang here.
+TEST(MikModRendererLockOrder, MainThreadCallsWhileTheCallbackMixes) {
     const AudioDriver driver("dummy");
-    MikModRenderer audio(MikModRenderer::Mixing::Pumped);
-    ASSERT_TRUE(audio.hasDevice());
-    EXPECT_EQ(mixerThreads(), 0) << "a pumped renderer started a mixer thread";
-    audio.loadMusic("three.mod");
-    audio.playMusic(20);
-    EXPECT_TRUE(eventually([&] {
-        audio.pump();
-        return bands(audio) > 0;
-    })) << "pumping never played the music";
+    const Watchdog watchdog("music and effects changed while mixing");
+    MikModRenderer audio;
+    audio.loadSample("rotate_mono.wav");
+    audio.loadMusic("no-such-module.mod");
+    audio.playMusic(0);
+    EXPECT_FALSE(Player_Active());
+    const uint64_t blocks = SdlCallbackDriver::blocksFilled();
+    for (int cycle = 0; cycle < 300; ++cycle) {
+        if (cycle % 2 == 0)
+            audio.stopMusic();
+        audio.loadMusic(cycle % 3 == 0 ? "devils.mod" : "three.mod");
+        audio.playMusic(10 * (cycle % 3));
+        ASSERT_TRUE(Player_Active() && Player_GetModule() != nullptr) << "cycle " << cycle;
+        audio.playSample(0);
+        audio.setMusicVolume(cycle % 128);
+        bands(audio);
+    }
+    EXPECT_GT(SdlCallbackDriver::blocksFilled(), blocks + 10) << "the callback hardly ran";
 }
 
 TEST(MikModRendererWithoutDevice, RunsSilentlyWithoutAThread) {

@@ -11,9 +11,9 @@
 #include <string>
 #include <vector>
 
+#include "offscreen/OffscreenGL.h"
 #include "render/OpenGLRenderer.h"
 #include "render/TextureTable.h"
-#include "support/OffscreenGL.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static OffscreenGL gl;

@@ -12,10 +12,10 @@
 #include "fakes/FakeAudio.h"
 #include "levels/DuobrikLevel.h"
 #include "levels/DuobrikLevels.h"
+#include "offscreen/OffscreenGL.h"
 #include "render/FrameScaler.h"
 #include "render/OpenGLRenderer.h"
 #include "render/TextureTable.h"
-#include "support/OffscreenGL.h"
 
 namespace {
 

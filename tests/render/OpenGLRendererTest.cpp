@@ -14,7 +14,8 @@
 
 #include "catalogue/Catalogue.h"
 #include "catalogue/Cell.h"
-#include "support/OffscreenGL.h"
+#include "offscreen/OffscreenGL.h"
+#include "support/TestPictures.h"
 
 namespace {
 

@@ -18,9 +18,9 @@
 #include "levels/DuobrikLevel.h"
 #include "levels/DuobrikLevels.h"
 #include "levels/IntroLevel.h"
+#include "offscreen/OffscreenGL.h"
 #include "render/OpenGLRenderer.h"
 #include "render/TextureTable.h"
-#include "support/OffscreenGL.h"
 
 namespace {
 

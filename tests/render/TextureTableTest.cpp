@@ -13,8 +13,9 @@
 
 #include <unistd.h>
 
+#include "offscreen/OffscreenGL.h"
 #include "render/TextureTable.h"
-#include "support/OffscreenGL.h"
+#include "support/TestPictures.h"
 
 namespace {
 

@@ -1,11 +1,11 @@
 #pragma once
-// A renderer and an audio that do nothing and record nothing, and a scripted
-// millisecond clock: for programs that drive the whole game fast and many
-// times over (soak, fuzzing, benchmarks), where recording would only cost.
+// A renderer that does nothing and records nothing, the game's silent audio,
+// and a scripted millisecond clock: for programs that drive the whole game
+// fast and many times over (fuzzing), where recording would only cost.
 
 #include <cstdint>
 
-#include "audio/AudioRenderer.h"
+#include "audio/SilentAudio.h"
 #include "game/Clock.h"
 #include "render/Renderer.h"
 
@@ -21,18 +21,6 @@ public:
     void translate(float, float) override {}
     void rotate(float) override {}
     void popTransform() override {}
-};
-
-class SilentAudio : public AudioRenderer {
-public:
-    void loadMusic(const char*) override {}
-    void playMusic(int) override {}
-    void stopMusic() override {}
-    void loadSample(const char*) override {}
-    void playSample(int) override {}
-    void setMusicVolume(int) override {}
-    // Voices at a few different levels, so the bands have something to show.
-    uint32_t voiceVolume(int voice) override { return 16000u * static_cast<uint32_t>(voice & 3); }
 };
 
 // The clock the game reads once scriptedClock() is installed in gCounter.

@@ -1,14 +1,14 @@
-#include "support/OffscreenGL.h"
+#include "offscreen/OffscreenGL.h"
 
 #include <GL/gl.h>
 #include <SDL.h>
 
 #include <algorithm>
-#include <cstdio>
 #include <cstdlib>
 
 OffscreenGL::OffscreenGL(int width, int height) {
-    // Tests never need a display; the offscreen driver gives Mesa's software GL.
+    // Tests and benchmarks never need a display; the offscreen driver gives
+    // Mesa's software GL.
     setenv("SDL_VIDEODRIVER", "offscreen", 1);
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
         return;
@@ -74,26 +74,4 @@ std::vector<uint8_t> OffscreenGL::readSurface(int width, int height) {
 OffscreenGL::Rgba OffscreenGL::at(const std::vector<uint8_t>& pixels, int x, int y) {
     const uint8_t* p = &pixels[(static_cast<size_t>(y) * 320 + x) * 4];
     return {p[0], p[1], p[2], p[3]};
-}
-
-void writePictureFile(const char* path, const std::vector<TestPicture>& pictures) {
-    FILE* f = std::fopen(path, "wb");
-    if (f == nullptr) {
-        return;
-    }
-    for (const TestPicture& p : pictures) {
-        const int32_t size[2] = {p.width, p.height};
-        std::fwrite(size, 4, 2, f);  // little-endian on every machine we build for
-        std::fwrite(p.bgra.data(), 1, p.bgra.size(), f);
-    }
-    std::fclose(f);
-}
-
-TestPicture solidPicture(int32_t width, int32_t height, uint8_t b, uint8_t g, uint8_t r,
-                         uint8_t a) {
-    TestPicture p{width, height, {}};
-    for (int32_t i = 0; i < width * height; ++i) {
-        p.bgra.insert(p.bgra.end(), {b, g, r, a});
-    }
-    return p;
 }

@@ -1,7 +1,8 @@
 #pragma once
-// An OpenGL context without a display, for tests that draw and read pixels
-// back: SDL's offscreen video driver on Mesa. The frame state (one unit per
-// pixel, y downward, modulate, blending) is the one the game sets each frame.
+// An OpenGL context without a display, for the tests that draw and read
+// pixels back and for the frame benchmark: SDL's offscreen video driver on
+// Mesa. The frame state (one unit per pixel, y downward, modulate, blending)
+// is the one the game sets each frame.
 
 #include <cstdint>
 #include <vector>
@@ -35,14 +36,3 @@ private:
     void* context_ = nullptr;
     bool ok_ = false;
 };
-
-// Writes a picture file with the given records, for loader and drawing tests.
-struct TestPicture {
-    int32_t width;
-    int32_t height;
-    std::vector<uint8_t> bgra;  // width * height * 4 bytes, or fewer for a short record
-};
-void writePictureFile(const char* path, const std::vector<TestPicture>& pictures);
-// A solid picture of one BGRA colour.
-TestPicture solidPicture(int32_t width, int32_t height, uint8_t b, uint8_t g, uint8_t r,
-                         uint8_t a = 255);
