@@ -79,7 +79,10 @@ void showStartupError(const char* text) {
     }
 }
 
-bool openWindow(const char* title, int width, int height, int bits) {
+namespace {
+
+// Video for the window, or the reason in the message the player sees.
+bool startVideo() {
     const bool sdlFailed = SDL_InitSubSystem(SDL_INIT_VIDEO) != 0;
     if (sdlFailed || headlessDriverNotAsked()) {
         char reason[256];
@@ -93,9 +96,12 @@ bool openWindow(const char* title, int width, int height, int bits) {
         return false;
     }
     gVideoStarted = true;
+    return true;
+}
 
-    // A double-buffered RGBA picture with a depth buffer, on the platform's
-    // context for OpenGL 1.1 immediate mode.
+// A double-buffered RGBA picture with a depth buffer, on the platform's
+// context for OpenGL 1.1 immediate mode.
+void askForPixelFormat(int bits) {
     const int channel = bits >= 32 ? 8 : 5;
     SDL_GL_SetAttribute(SDL_GL_RED_SIZE, channel);
     SDL_GL_SetAttribute(SDL_GL_GREEN_SIZE, channel);
@@ -107,6 +113,15 @@ bool openWindow(const char* title, int width, int height, int bits) {
         SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, kPlatformContext.majorVersion);
         SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 0);
     }
+}
+
+}  // namespace
+
+bool openWindow(const char* title, int width, int height, int bits) {
+    if (!startVideo()) {
+        return false;
+    }
+    askForPixelFormat(bits);
 
     // High-DPI: on a scaled desktop the drawing surface has more pixels than
     // the window has points, and the picture is fitted to the pixels.

@@ -390,6 +390,36 @@ void levelRun(OffscreenGL& gl, DuobrikApplication& app) {
     gRenderer = nullptr;
 }
 
+// BENCH_PROFILE=plain|stacked: only the busiest scene, drawn one way, for
+// a profiler (valgrind --tool=callgrind counts the same every run). With
+// BENCH_ROWS=N, level 1 in play over N filled rows instead, still.
+void profileScene(Bench& bench, DuobrikApplication& app, const char* profile, int frames) {
+    OpenGLRenderer renderer(std::strcmp(profile, "plain") == 0 ? OpenGLRenderer::Drawing::PerPicture
+                                                               : OpenGLRenderer::Drawing::Stacked);
+    gRenderer = &renderer;
+    const char* rows = std::getenv("BENCH_ROWS");
+    auto level = playLevel(1, rows != nullptr ? std::atoi(rows) : 19);
+    for (int row = 0; row < 4 && rows == nullptr; ++row) {
+        level->board.markClearing(row);
+    }
+    DuobrikLevel* busy = level.get();
+    app.level = std::move(level);
+    srand(1);
+    for (int i = 0; i < frames; ++i) {
+        if (rows == nullptr) {
+            renderer.fade = static_cast<float>(i % 30) / 30.0f;
+            busy->shakeAmplitude = 60.0f - static_cast<float>(i % 60);
+            busy->shakePhase = static_cast<float>(i) * 0.3f;
+        }
+        bench.frame(
+            [&] {
+                gScriptedNowMs += 16;
+                app.tick();
+            },
+            [&] { app.render(); });
+    }
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -414,35 +444,8 @@ int main(int argc, char** argv) {
     app.init();
     gRenderer = nullptr;
     Bench bench{gl, frames};
-    // BENCH_PROFILE=plain|stacked: only the busiest scene, drawn one way, for
-    // a profiler (valgrind --tool=callgrind counts the same every run). With
-    // BENCH_ROWS=N, level 1 in play over N filled rows instead, still.
     if (const char* profile = std::getenv("BENCH_PROFILE")) {
-        OpenGLRenderer renderer(std::strcmp(profile, "plain") == 0
-                                    ? OpenGLRenderer::Drawing::PerPicture
-                                    : OpenGLRenderer::Drawing::Stacked);
-        gRenderer = &renderer;
-        const char* rows = std::getenv("BENCH_ROWS");
-        auto level = playLevel(1, rows != nullptr ? std::atoi(rows) : 19);
-        for (int row = 0; row < 4 && rows == nullptr; ++row) {
-            level->board.markClearing(row);
-        }
-        DuobrikLevel* busy = level.get();
-        app.level = std::move(level);
-        srand(1);
-        for (int i = 0; i < frames; ++i) {
-            if (rows == nullptr) {
-                renderer.fade = static_cast<float>(i % 30) / 30.0f;
-                busy->shakeAmplitude = 60.0f - static_cast<float>(i % 60);
-                busy->shakePhase = static_cast<float>(i) * 0.3f;
-            }
-            bench.frame(
-                [&] {
-                    gScriptedNowMs += 16;
-                    app.tick();
-                },
-                [&] { app.render(); });
-        }
+        profileScene(bench, app, profile, frames);
         return 0;
     }
     if (std::getenv("BENCH_ONLY_LEVELS") == nullptr) {

@@ -132,6 +132,62 @@ double percentile(std::vector<double> v, double p) {
     return v[i];
 }
 
+// Sends a piece too low to measure to one side, then down, until a new
+// piece is up.
+void clearTheWay(Display* display, Window window, Band& band, int& side) {
+    const KeySym way = side++ % 2 == 0 ? XK_Left : XK_Right;
+    for (int i = 0; i < 4; ++i) {
+        sendKey(display, way, true);
+        std::this_thread::sleep_for(std::chrono::milliseconds(60));
+        sendKey(display, way, false);
+        std::this_thread::sleep_for(std::chrono::milliseconds(60));
+    }
+    sendKey(display, XK_Down, true);
+    const Clock::time_point until = Clock::now() + std::chrono::seconds(5);
+    while (Clock::now() < until && readBand(display, window, band) &&
+           !(band.bottom >= 0 && band.bottom < kHeight / 2)) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    sendKey(display, XK_Down, false);
+}
+
+// Presses `way` and waits for the strip through the piece's top row to
+// change: the milliseconds it took, or a negative number when it did not
+// within kGiveUp. While waiting, only that strip is read: a fall moves it
+// less than half a square before the probe gives up, and reading the whole
+// band thousands of times a second would keep the X server from the game's
+// frames.
+double timePress(Display* display, Window window, const Band& band, KeySym way) {
+    const int stripFrom = band.top + kStripOffset;
+    Band before;
+    Band strip;
+    readBand(display, window, before, stripFrom, kStripRows);
+    const Clock::time_point pressed = Clock::now();
+    sendKey(display, way, true);
+    bool seen = false;
+    while (Clock::now() - pressed < kGiveUp) {
+        readBand(display, window, strip, stripFrom, kStripRows);
+        if (!(strip == before)) {
+            seen = true;
+            break;
+        }
+        std::this_thread::sleep_for(kPollStep);
+    }
+    const double ms = std::chrono::duration<double, std::milli>(Clock::now() - pressed).count();
+    sendKey(display, way, false);
+    return seen ? ms : -1.0;
+}
+
+int report(const std::vector<double>& latencies, int lost) {
+    if (latencies.empty()) {
+        std::printf("key-to-screen: no press measured, %d lost\n", lost);
+        return 1;
+    }
+    std::printf("key-to-screen: %zu presses, median %.1f ms, p90 %.1f ms, %d lost\n",
+                latencies.size(), percentile(latencies, 0.5), percentile(latencies, 0.9), lost);
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -166,21 +222,7 @@ int main(int argc, char** argv) {
             return 1;
         }
         if (band.bottom >= kHeight - kMargin) {
-            // Too low to measure: to one side, then down, until a new piece is up.
-            const KeySym way = side++ % 2 == 0 ? XK_Left : XK_Right;
-            for (int i = 0; i < 4; ++i) {
-                sendKey(display, way, true);
-                std::this_thread::sleep_for(std::chrono::milliseconds(60));
-                sendKey(display, way, false);
-                std::this_thread::sleep_for(std::chrono::milliseconds(60));
-            }
-            sendKey(display, XK_Down, true);
-            const Clock::time_point until = Clock::now() + std::chrono::seconds(5);
-            while (Clock::now() < until && readBand(display, window, band) &&
-                   !(band.bottom >= 0 && band.bottom < kHeight / 2)) {
-                std::this_thread::sleep_for(std::chrono::milliseconds(5));
-            }
-            sendKey(display, XK_Down, false);
+            clearTheWay(display, window, band, side);
             continue;
         }
         // Still counts twice over a few milliseconds: the piece is only falling.
@@ -191,27 +233,10 @@ int main(int argc, char** argv) {
             std::this_thread::sleep_for(std::chrono::milliseconds(20));
             continue;
         }
-        // While waiting, only a strip through the middle of the piece's top
-        // row of squares is read: a fall moves it less than half a square
-        // before the probe gives up, and reading the whole band thousands of
-        // times a second would keep the X server from the game's frames.
-        const int stripFrom = band.top + kStripOffset;
-        Band strip;
-        readBand(display, window, before, stripFrom, kStripRows);
         const KeySym way = (latencies.size() + lost) % 2 == 0 ? XK_Left : XK_Right;
         const Clock::time_point pressed = Clock::now();
-        sendKey(display, way, true);
-        bool seen = false;
-        while (Clock::now() - pressed < kGiveUp) {
-            readBand(display, window, strip, stripFrom, kStripRows);
-            if (!(strip == before)) {
-                seen = true;
-                break;
-            }
-            std::this_thread::sleep_for(kPollStep);
-        }
-        const double ms = std::chrono::duration<double, std::milli>(Clock::now() - pressed).count();
-        sendKey(display, way, false);
+        const double ms = timePress(display, window, band, way);
+        const bool seen = ms >= 0.0;
         if (seen) {
             latencies.push_back(ms);
             std::printf("press %zu: %.2f ms\n", latencies.size() + lost, ms);
@@ -223,11 +248,5 @@ int main(int argc, char** argv) {
         std::this_thread::sleep_until(pressed + spacing);
     }
     XCloseDisplay(display);
-    if (latencies.empty()) {
-        std::printf("key-to-screen: no press measured, %d lost\n", lost);
-        return 1;
-    }
-    std::printf("key-to-screen: %zu presses, median %.1f ms, p90 %.1f ms, %d lost\n",
-                latencies.size(), percentile(latencies, 0.5), percentile(latencies, 0.9), lost);
-    return 0;
+    return report(latencies, lost);
 }

@@ -93,10 +93,12 @@ const ComposedCell* CellStack::add(const Cell& cell, const TextureTable& table) 
     return &s->cell;
 }
 
-bool CellStack::compose(const uint8_t* tiles, const TextureTable& table, ComposedCell& out) {
-    // The tiles must tile the box exactly: each column as wide as its bottom
-    // tile, each band as high as its left tile, all from the same kind of set.
-    int width[3], height[3];
+namespace {
+
+// The tiles must tile the box exactly: each column as wide as its bottom
+// tile, each band as high as its left tile, all small pictures from the same
+// kind of set. Fills in the column widths and band heights.
+bool tilesFit(const uint8_t* tiles, const TextureTable& table, int width[3], int height[3]) {
     for (int k = 0; k < 3; ++k) {
         width[k] = table[tiles[k]].width;
         height[k] = table[tiles[3 * k]].height;
@@ -105,7 +107,6 @@ bool CellStack::compose(const uint8_t* tiles, const TextureTable& table, Compose
         height[0] + height[1] + height[2] != kSquarePixels) {
         return false;
     }
-    bool opaque = true;
     const bool clearing = inClearingSet(tiles[0]);
     for (int k = 0; k < 9; ++k) {
         const TextureEntry& e = table[tiles[k]];
@@ -113,55 +114,67 @@ bool CellStack::compose(const uint8_t* tiles, const TextureTable& table, Compose
             table.smallPixels(tiles[k]) == nullptr || inClearingSet(tiles[k]) != clearing) {
             return false;
         }
-        opaque = opaque && table.opaque(tiles[k]);
     }
+    return true;
+}
 
-    // Rows top first, as the pictures are: the top band holds tiles 7 to 9.
-    uint8_t square[kSide * kSide * 4] = {};
+// Rows top first, as the pictures are: the top band holds tiles 7 to 9.
+void pasteTiles(const uint8_t* tiles, const TextureTable& table, const int width[3],
+                const int height[3], uint8_t* square, int side) {
     int top = 0;
     for (int band = 2; band >= 0; --band) {
         int left = 0;
         for (int column = 0; column < 3; ++column) {
-            const unsigned picture = tiles[3 * band + column];
-            const uint8_t* pixels = table.smallPixels(picture);
+            const uint8_t* pixels = table.smallPixels(tiles[3 * band + column]);
             const size_t row = static_cast<size_t>(width[column]) * 4;
             for (int y = 0; y < height[band]; ++y) {
-                std::memcpy(&square[((top + y) * kSide + left) * 4], pixels + y * row, row);
+                std::memcpy(&square[((top + y) * side + left) * 4], pixels + y * row, row);
             }
             left += width[column];
         }
         top += height[band];
     }
+}
 
-    if (textureName_ == 0) {
-        // 3D textures came with OpenGL 1.2: asked of the driver, as the
-        // picture stack does; WebGL 1 has none.
-        const auto texImage3D =
-            reinterpret_cast<PFNGLTEXIMAGE3DPROC>(SDL_GL_GetProcAddress("glTexImage3D"));
-        if (texImage3D == nullptr) {
-            unavailable_ = true;
-            return false;
-        }
-        GLuint name = 0;
-        glGenTextures(1, &name);
-        glBindTexture(GL_TEXTURE_3D, name);
-        glTexParameteri(GL_TEXTURE_3D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
-        glTexParameteri(GL_TEXTURE_3D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
-        while (glGetError() != GL_NO_ERROR) {
-            // Only this upload's own error should count below.
-        }
-        texImage3D(GL_TEXTURE_3D, 0, GL_RGBA, kSide, kSide, kLayers, 0, GL_RGBA, GL_UNSIGNED_BYTE,
-                   nullptr);
-        if (glGetError() != GL_NO_ERROR) {
-            glDeleteTextures(1, &name);
-            unavailable_ = true;
-            return false;
-        }
-        textureName_ = name;
+}  // namespace
+
+bool CellStack::createTexture() {
+    // 3D textures came with OpenGL 1.2: asked of the driver, as the picture
+    // stack does; WebGL 1 has none.
+    const auto texImage3D =
+        reinterpret_cast<PFNGLTEXIMAGE3DPROC>(SDL_GL_GetProcAddress("glTexImage3D"));
+    if (texImage3D == nullptr) {
+        return false;
     }
+    GLuint name = 0;
+    glGenTextures(1, &name);
+    glBindTexture(GL_TEXTURE_3D, name);
+    glTexParameteri(GL_TEXTURE_3D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+    glTexParameteri(GL_TEXTURE_3D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+    while (glGetError() != GL_NO_ERROR) {
+        // Only this upload's own error should count below.
+    }
+    texImage3D(GL_TEXTURE_3D, 0, GL_RGBA, kSide, kSide, kLayers, 0, GL_RGBA, GL_UNSIGNED_BYTE,
+               nullptr);
+    if (glGetError() != GL_NO_ERROR) {
+        glDeleteTextures(1, &name);
+        return false;
+    }
+    textureName_ = name;
+    return true;
+}
+
+bool CellStack::compose(const uint8_t* tiles, const TextureTable& table, ComposedCell& out) {
+    int width[3], height[3];
+    if (!tilesFit(tiles, table, width, height)) {
+        return false;
+    }
+    uint8_t square[kSide * kSide * 4] = {};
+    pasteTiles(tiles, table, width, height, square, kSide);
+
     const auto texSubImage3D =
         reinterpret_cast<PFNGLTEXSUBIMAGE3DPROC>(SDL_GL_GetProcAddress("glTexSubImage3D"));
-    if (texSubImage3D == nullptr) {
+    if ((textureName_ == 0 && !createTexture()) || texSubImage3D == nullptr) {
         unavailable_ = true;
         return false;
     }
@@ -169,8 +182,12 @@ bool CellStack::compose(const uint8_t* tiles, const TextureTable& table, Compose
     texSubImage3D(GL_TEXTURE_3D, 0, 0, 0, layers_, kSide, kSide, 1, GL_RGBA, GL_UNSIGNED_BYTE,
                   square);
     glBindTexture(GL_TEXTURE_3D, 0);
+    bool opaque = true;
+    for (int k = 0; k < 9; ++k) {
+        opaque = opaque && table.opaque(tiles[k]);
+    }
     out.r = (static_cast<float>(layers_) + 0.5f) / kLayers;
     out.opaque = opaque;
-    out.clearing = clearing;
+    out.clearing = inClearingSet(tiles[0]);
     return true;
 }

@@ -66,6 +66,7 @@ private:
     };
 
     bool compose(const uint8_t* tiles, const TextureTable& table, ComposedCell& out);
+    bool createTexture();
     // The slot holding `tiles`, or the free slot where they would go; null
     // when every slot is taken.
     Slot* slotFor(const uint8_t* tiles);

@@ -19,6 +19,44 @@ bool stackable(const TextureEntry& e) {
            e.paddedHeight <= PictureStack::kLargestSide;
 }
 
+// The padded texture repeated over the whole layer: the layer's sides are
+// multiples of the picture's (all powers of two), so wrapping at the layer's
+// edge is wrapping at the picture's.
+void tileLayer(const unsigned char* own, const TextureEntry& e, unsigned char* layer,
+               int32_t layerWidth, int32_t layerHeight) {
+    const size_t ownRow = static_cast<size_t>(e.paddedWidth) * 4;
+    for (int32_t y = 0; y < layerHeight; ++y) {
+        const unsigned char* from = own + ownRow * (y % e.paddedHeight);
+        for (int32_t x = 0; x < layerWidth; x += e.paddedWidth) {
+            std::memcpy(layer + (static_cast<size_t>(y) * layerWidth + x) * 4, from, ownRow);
+        }
+    }
+}
+
+// A new 3D texture of the layers, or 0 where the driver refuses it.
+GLuint uploadStack(PFNGLTEXIMAGE3DPROC texImage3D, const std::vector<unsigned char>& texels,
+                   int32_t width, int32_t height, int32_t depth) {
+    GLuint name = 0;
+    glGenTextures(1, &name);
+    glBindTexture(GL_TEXTURE_3D, name);
+    glTexParameteri(GL_TEXTURE_3D, GL_TEXTURE_WRAP_S, GL_REPEAT);
+    glTexParameteri(GL_TEXTURE_3D, GL_TEXTURE_WRAP_T, GL_REPEAT);
+    glTexParameteri(GL_TEXTURE_3D, GL_TEXTURE_WRAP_R, GL_CLAMP_TO_EDGE);
+    glTexParameteri(GL_TEXTURE_3D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+    glTexParameteri(GL_TEXTURE_3D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+    while (glGetError() != GL_NO_ERROR) {
+        // Only this upload's own error should count below.
+    }
+    texImage3D(GL_TEXTURE_3D, 0, GL_RGBA, width, height, depth, 0, GL_RGBA, GL_UNSIGNED_BYTE,
+               texels.data());
+    glBindTexture(GL_TEXTURE_3D, 0);
+    if (glGetError() != GL_NO_ERROR) {
+        glDeleteTextures(1, &name);
+        return 0;
+    }
+    return name;
+}
+
 }  // namespace
 
 void PictureStack::release() {
@@ -64,17 +102,7 @@ void PictureStack::build(const std::vector<TextureEntry>& pictures) {
         }
         glBindTexture(GL_TEXTURE_2D, e.textureName);
         getTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, own.data());
-        // The padded texture repeated over the whole layer: the layer's sides
-        // are multiples of the picture's (all powers of two), so wrapping at
-        // the layer's edge is wrapping at the picture's.
-        unsigned char* dest = texels.data() + layerBytes * layer;
-        const size_t ownRow = static_cast<size_t>(e.paddedWidth) * 4;
-        for (int32_t y = 0; y < layerHeight; ++y) {
-            const unsigned char* from = own.data() + ownRow * (y % e.paddedHeight);
-            for (int32_t x = 0; x < layerWidth; x += e.paddedWidth) {
-                std::memcpy(dest + (static_cast<size_t>(y) * layerWidth + x) * 4, from, ownRow);
-            }
-        }
+        tileLayer(own.data(), e, texels.data() + layerBytes * layer, layerWidth, layerHeight);
         StackedPicture& p = pictures_[i];
         p.source = e.textureName;
         // Divisions by powers of two: exact, so the coordinates are the
@@ -85,20 +113,8 @@ void PictureStack::build(const std::vector<TextureEntry>& pictures) {
         ++layer;
     }
 
-    glGenTextures(1, &textureName_);
-    glBindTexture(GL_TEXTURE_3D, textureName_);
-    glTexParameteri(GL_TEXTURE_3D, GL_TEXTURE_WRAP_S, GL_REPEAT);
-    glTexParameteri(GL_TEXTURE_3D, GL_TEXTURE_WRAP_T, GL_REPEAT);
-    glTexParameteri(GL_TEXTURE_3D, GL_TEXTURE_WRAP_R, GL_CLAMP_TO_EDGE);
-    glTexParameteri(GL_TEXTURE_3D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
-    glTexParameteri(GL_TEXTURE_3D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
-    while (glGetError() != GL_NO_ERROR) {
-        // Only this upload's own error should count below.
-    }
-    texImage3D(GL_TEXTURE_3D, 0, GL_RGBA, layerWidth, layerHeight, depth, 0, GL_RGBA,
-               GL_UNSIGNED_BYTE, texels.data());
-    glBindTexture(GL_TEXTURE_3D, 0);
-    if (glGetError() != GL_NO_ERROR) {
+    textureName_ = uploadStack(texImage3D, texels, layerWidth, layerHeight, depth);
+    if (textureName_ == 0) {
         // No 3D textures here: every picture keeps drawing from its own texture.
         release();
         return;

@@ -26,6 +26,55 @@ void TextureTable::release() {
     cells_.release();
 }
 
+namespace {
+
+// The picture's own rows out of a record padded to a power of two.
+void appendRows(const std::vector<unsigned char>& padded, size_t stride, int32_t width,
+                int32_t height, std::vector<uint8_t>& out) {
+    for (int32_t row = 0; row < height; ++row) {
+        const unsigned char* line = padded.data() + row * stride;
+        out.insert(out.end(), line, line + static_cast<size_t>(width) * 4);
+    }
+}
+
+// Whether every pixel is fully opaque, so blending can be left off for it.
+bool allOpaque(const std::vector<unsigned char>& padded, size_t stride, int32_t width,
+               int32_t height) {
+    for (int32_t row = 0; row < height; ++row) {
+        const unsigned char* line = padded.data() + row * stride;
+        for (int32_t x = 0; x < width; ++x) {
+            if (line[x * 4 + 3] != 255) {
+                return false;
+            }
+        }
+    }
+    return width > 0 && height > 0;
+}
+
+// The file stores blue, green, red, alpha; OpenGL 1.1 takes red first.
+void swapRedAndBlue(std::vector<unsigned char>& pixels) {
+    for (size_t i = 0; i + 3 < pixels.size(); i += 4) {
+        const unsigned char blue = pixels[i];
+        pixels[i] = pixels[i + 2];
+        pixels[i + 2] = blue;
+    }
+}
+
+GLuint uploadTexture(const std::vector<unsigned char>& rgba, int width, int height) {
+    GLuint name = 0;
+    glGenTextures(1, &name);
+    glBindTexture(GL_TEXTURE_2D, name);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_REPEAT);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_REPEAT);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, width, height, 0, GL_RGBA, GL_UNSIGNED_BYTE,
+                 rgba.data());
+    return name;
+}
+
+}  // namespace
+
 int TextureTable::load(const char* path, int keep) {
     release();
     kept_ = Picture{};
@@ -49,51 +98,22 @@ int TextureTable::load(const char* path, int keep) {
         entry.paddedHeight = paddedSize(height);
 
         const size_t stride = static_cast<size_t>(entry.paddedWidth) * 4;
-        const size_t bytes = stride * entry.paddedHeight;
-        pixels.assign(bytes, 0);
+        pixels.assign(stride * entry.paddedHeight, 0);
         // A record cut short keeps what it had, transparent black beyond; it is the last.
         const bool whole = reader.readRows(pixels.data(), stride);
         if (index == keep) {
             kept_.width = width;
             kept_.height = height;
             kept_.bgra.clear();
-            for (int32_t row = 0; row < height; ++row) {
-                const unsigned char* line = pixels.data() + row * stride;
-                kept_.bgra.insert(kept_.bgra.end(), line, line + static_cast<size_t>(width) * 4);
-            }
+            appendRows(pixels, stride, width, height, kept_.bgra);
         }
-        bool opaque = whole && width > 0 && height > 0;
-        for (int32_t row = 0; row < height && opaque; ++row) {
-            const unsigned char* line = pixels.data() + row * stride;
-            for (int32_t x = 0; x < width && opaque; ++x) {
-                opaque = line[x * 4 + 3] == 255;
-            }
-        }
-        opaque_[index] = opaque;
-        // The file stores blue, green, red, alpha; OpenGL 1.1 takes red first.
-        for (size_t i = 0; i < bytes; i += 4) {
-            const unsigned char blue = pixels[i];
-            pixels[i] = pixels[i + 2];
-            pixels[i + 2] = blue;
-        }
+        opaque_[index] = whole && allOpaque(pixels, stride, width, height);
+        swapRedAndBlue(pixels);
         if (entry.paddedWidth <= PictureStack::kLargestSide &&
             entry.paddedHeight <= PictureStack::kLargestSide) {
-            std::vector<uint8_t>& small = small_[index];
-            for (int32_t row = 0; row < height; ++row) {
-                const unsigned char* line = pixels.data() + row * stride;
-                small.insert(small.end(), line, line + static_cast<size_t>(width) * 4);
-            }
+            appendRows(pixels, stride, width, height, small_[index]);
         }
-        GLuint name = 0;
-        glGenTextures(1, &name);
-        glBindTexture(GL_TEXTURE_2D, name);
-        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_REPEAT);
-        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_REPEAT);
-        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
-        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
-        glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, entry.paddedWidth, entry.paddedHeight, 0, GL_RGBA,
-                     GL_UNSIGNED_BYTE, pixels.data());
-        entry.textureName = name;
+        entry.textureName = uploadTexture(pixels, entry.paddedWidth, entry.paddedHeight);
         if (!whole) {
             break;
         }

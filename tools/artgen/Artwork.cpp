@@ -227,9 +227,8 @@ Image pieceStack(const std::vector<Image>& r, std::initializer_list<std::string_
     return out;
 }
 
-Image intro(const std::vector<Image>& r) {
-    Image out(kScreenWidth, kScreenHeight);
-    // Deep blue night fading to black, with the faint grid of an empty board.
+// Deep blue night fading to black, with the faint grid of an empty board.
+void drawNight(Image& out) {
     for (int y = 0; y < kScreenHeight; ++y) {
         const float t = static_cast<float>(y) / (kScreenHeight - 1);
         out.fillRect(0, y, kScreenWidth, 1, mixed({16, 22, 48, 255}, {4, 5, 12, 255}, t));
@@ -240,9 +239,11 @@ Image intro(const std::vector<Image>& r) {
     for (int y = 0; y < kScreenHeight; y += tiles::kSquare) {
         out.fillRect(0, y, kScreenWidth, 1, withAlpha(kWhite, 0.035f));
     }
+}
 
-    // The title, below the prompt's strip (y 50..90): letters laid in small
-    // bricks shaded like the pieces, one piece colour per letter.
+// The title, below the prompt's strip (y 50..90): letters laid in small
+// bricks shaded like the pieces, one piece colour per letter.
+void drawTitle(Image& out) {
     constexpr int kTitleCell = 9, kTitleY = 102;
     int titleCols = 0;
     for (const TitleLetter& l : kTitle) {
@@ -274,8 +275,10 @@ Image intro(const std::vector<Image>& r) {
     }
     const Image tagline = shadowedText("A FALLING BLOCK PUZZLE", 1, {150, 160, 190, 255});
     out.draw(tagline, (kScreenWidth - tagline.width()) / 2, 162);
+}
 
-    // A few pieces come to rest on a metal ledge: one of each kind.
+// A few pieces come to rest on a metal ledge: one of each kind.
+void drawLedge(Image& out, const std::vector<Image>& r) {
     const Image stack = pieceStack(r,
                                    {
                                        "TTT....ZZ.",
@@ -289,8 +292,10 @@ Image intro(const std::vector<Image>& r) {
     Mask ledge(stack.width() + 2 * kFrameThickness, kFrameThickness);
     ledge.fillRect(0, 0, ledge.width(), ledge.height());
     out.draw(shade(ledge, kMetal), stackX - kFrameThickness, stackY + stack.height());
+}
 
-    // The controls: what each does, on the keyboard and on a game pad.
+// The controls: what each does, on the keyboard and on a game pad.
+void drawControls(Image& out) {
     struct Control {
         std::string_view action, keys, pad;
     };
@@ -318,6 +323,14 @@ Image intro(const std::vector<Image>& r) {
     }
     const Image fullScreen = shadowedText("F11 OR ALT+ENTER: FULL SCREEN", 1, kHeading);
     out.draw(fullScreen, (kScreenWidth - fullScreen.width()) / 2, 458);
+}
+
+Image intro(const std::vector<Image>& r) {
+    Image out(kScreenWidth, kScreenHeight);
+    drawNight(out);
+    drawTitle(out);
+    drawLedge(out, r);
+    drawControls(out);
     return out;
 }
 
