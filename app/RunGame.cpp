@@ -9,8 +9,9 @@
 #include <vector>
 
 #include "app/DrawList.h"
+#include "app/LoopDriver.h"
 #include "app/MainLoop.h"
-#include "app/Platform.h"
+#include "app/PlatformFacts.h"
 #include "app/Window.h"
 #include "audio/MikModRenderer.h"
 #include "catalogue/Catalogue.h"

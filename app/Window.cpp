@@ -7,7 +7,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "app/Platform.h"
+#include "app/PlatformFacts.h"
 #include "catalogue/Catalogue.h"
 #include "catalogue/ScreenFit.h"
 

@@ -5,7 +5,8 @@
 
 #include <emscripten.h>
 
-#include "app/Platform.h"
+#include "app/LoopDriver.h"
+#include "app/PlatformFacts.h"
 
 // WebGL 1 is OpenGL ES 2; Emscripten emulates immediate mode on it.
 const PlatformContext kPlatformContext = {SDL_GL_CONTEXT_PROFILE_ES, 2};

@@ -1,7 +1,8 @@
 // The game on the desktop: desktop OpenGL, and a main loop that runs on the
 // main thread until the game ends.
 
-#include "app/Platform.h"
+#include "app/LoopDriver.h"
+#include "app/PlatformFacts.h"
 
 #include <cstdlib>
 
