@@ -11,7 +11,7 @@
 // window, and any key press, draw the frame again even when it is unchanged.
 // While the window is minimised the game stands still and nothing is drawn.
 // F11 and Alt+Enter switch between the window and the full screen; they
-// reach no level.
+// reach no level. Game controllers and touches become keys as well.
 //
 // The window system is reached through a Host, so that tests run the loop on
 // a scripted clock with scripted events and look at every shown frame.
@@ -24,6 +24,8 @@
 #include "app/HeldKeys.h"
 #include "app/KeyReceiver.h"
 #include "app/PadInput.h"
+#include "app/TouchInput.h"
+#include "catalogue/Catalogue.h"
 
 class BrikApplication;
 
@@ -46,6 +48,11 @@ public:
         }
         // Switches between the window and the full screen.
         virtual void toggleFullscreen() {}
+        // The drawing surface's size in pixels, which the picture is fitted
+        // to and fingers are placed on.
+        virtual SDL_Point drawableSize() {
+            return {catalogue::kScreenWidth, catalogue::kScreenHeight};
+        }
     };
 
     struct Options {
@@ -98,6 +105,7 @@ private:
     Options options_;
     Keys keys_;
     PadInput pads_;
+    TouchInput touch_;
     HeldKeys heldKeys_;
     bool active_ = true;  // false while minimised
     bool redraw_ = true;  // the next frame is drawn even if unchanged

@@ -11,6 +11,8 @@
 //   nothing until it returns to the browser, so there the browser calls one
 //   pass of the loop per display refresh.
 // - The sound: a page has no threads, so the main loop feeds the device.
+// - The drawing surface: a window's drawable, or the page's canvas, whose
+//   pixels the page sets to the device pixels it is shown on.
 
 #include <SDL.h>
 
@@ -29,6 +31,10 @@ extern const PlatformContext kPlatformContext;
 // How a held pad direction repeats: the desktop's keyboard repeat where it
 // tells it, else PadInput's default. Called once the window is open.
 PadInput::Repeat platformKeyRepeat();
+
+// The size in pixels of the window's drawing surface, which the picture is
+// fitted to.
+SDL_Point platformDrawableSize();
 
 // Who feeds the sound device.
 extern const MikModRenderer::Mixing kPlatformMixing;

@@ -16,6 +16,12 @@
 const PlatformContext kPlatformContext = {SDL_GL_CONTEXT_PROFILE_COMPATIBILITY, 0};
 const MikModRenderer::Mixing kPlatformMixing = MikModRenderer::Mixing::OwnThread;
 
+SDL_Point platformDrawableSize() {
+    SDL_Point size{0, 0};
+    SDL_GL_GetDrawableSize(gWindow, &size.x, &size.y);
+    return size;
+}
+
 int runMainLoop(MainLoop& loop, MikModRenderer& audio, void (*finish)()) {
     (void)audio;  // it mixes on its own thread
     loop.run();
