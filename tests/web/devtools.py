@@ -1,10 +1,9 @@
 """A small client of Chromium's DevTools protocol, enough to play the page.
 
-Starts headless Chromium with WebGL (SwiftShader through ANGLE), opens one
-tab and talks to it over the protocol's WebSocket: load a page, read what the
-console said and which exceptions went uncaught, run JavaScript, press keys,
-touch the screen and take screenshots as numpy arrays (through Pillow).
-Everything it starts it also stops.
+Headless Chromium with WebGL (SwiftShader through ANGLE) and one tab, driven
+over the protocol's WebSocket: load a page, collect the console and uncaught
+exceptions, run JavaScript, press keys, touch, and take screenshots as numpy
+arrays (through Pillow). Everything it starts it also stops.
 """
 
 import base64
@@ -21,21 +20,14 @@ import numpy
 import websocket
 from PIL import Image
 
-# Keys as the page sees them: DOM key, DOM code and the Windows virtual-key
-# code that Chromium also reports as keyCode; the text a key types.
+# DOM key and code, the Windows virtual-key code Chromium reports as keyCode,
+# and the text the key types.
 KEYS = {
     "Return": ("Enter", "Enter", 13, "\r"),
     "Escape": ("Escape", "Escape", 27, None),
-    "Space": (" ", "Space", 32, " "),
     "Left": ("ArrowLeft", "ArrowLeft", 37, None),
-    "Up": ("ArrowUp", "ArrowUp", 38, None),
-    "Right": ("ArrowRight", "ArrowRight", 39, None),
     "Down": ("ArrowDown", "ArrowDown", 40, None),
 }
-
-
-class DevToolsError(RuntimeError):
-    pass
 
 
 def poll(what, deadline_s=60.0, interval_s=0.1):
@@ -56,84 +48,62 @@ class Browser:
 
     def __init__(self, extra_args=()):
         self.profile = tempfile.mkdtemp(prefix="duobrik-chromium-")
-        args = [
-            shutil.which("chromium") or "chromium", "--headless=new", "--no-sandbox",
-            # WebGL without a GPU: ANGLE on SwiftShader. (--use-gl=swiftshader
-            # gives no WebGL in this Chromium.)
-            "--use-angle=swiftshader", "--enable-unsafe-swiftshader",
-            "--window-size=800,720", "--no-first-run", "--no-default-browser-check",
-            "--disable-extensions", "--disable-background-networking",
-            "--disable-component-update", "--disable-sync", "--mute-audio",
-            # A tab that is not in front must keep its frames coming.
-            "--disable-background-timer-throttling", "--disable-renderer-backgrounding",
-            "--disable-backgrounding-occluded-windows",
-            f"--user-data-dir={self.profile}", "--remote-debugging-port=0", *extra_args,
-            "about:blank",
-        ]
-        self.log = open(os.path.join(self.profile, "chromium.log"), "wb")
-        self.process = subprocess.Popen(args, stdout=self.log, stderr=subprocess.STDOUT,
-                                        start_new_session=True)
-        self.socket = None
-        self.next_id = 0
-        self.console = []     # (level, text) in the order they came
-        self.exceptions = []  # texts of uncaught exceptions
+        args = [shutil.which("chromium") or "chromium", "--headless=new", "--no-sandbox",
+                # WebGL without a GPU (--use-gl=swiftshader gives none here).
+                "--use-angle=swiftshader", "--enable-unsafe-swiftshader",
+                "--window-size=800,720", "--no-first-run", "--no-default-browser-check",
+                "--disable-extensions", "--disable-background-networking",
+                "--disable-component-update", "--disable-sync", "--mute-audio",
+                # A tab that is not in front must keep its frames coming.
+                "--disable-background-timer-throttling", "--disable-renderer-backgrounding",
+                "--disable-backgrounding-occluded-windows", f"--user-data-dir={self.profile}",
+                "--remote-debugging-port=0", *extra_args, "about:blank"]
+        self.process = subprocess.Popen(args, stdout=subprocess.DEVNULL,
+                                        stderr=subprocess.DEVNULL, start_new_session=True)
+        self.socket, self.next_id = None, 0
+        self.console, self.exceptions = [], []  # texts, in the order they came
         try:
-            self._connect()
+            port = poll(self._port)
+            with urllib.request.urlopen(f"http://127.0.0.1:{port}/json/list", timeout=60) as r:
+                page = [t for t in json.load(r) if t.get("type") == "page"][0]
+            self.socket = websocket.create_connection(page["webSocketDebuggerUrl"], timeout=60,
+                                                      suppress_origin=True)
+            for domain in ("Runtime", "Page", "Log", "Network"):
+                self.send(f"{domain}.enable")
         except Exception:
             self.close()
             raise
 
-    def _connect(self):
-        port_file = os.path.join(self.profile, "DevToolsActivePort")
-
-        def port():
-            if self.process.poll() is not None:
-                raise DevToolsError("Chromium ended at start")
-            try:
-                with open(port_file) as f:
-                    return int(f.readline().strip() or 0) or None
-            except (OSError, ValueError):
-                return None
-
-        number = poll(port)
-        if not number:
-            raise DevToolsError("Chromium did not open its DevTools port within 60 s")
-
-        def page_target():
-            with urllib.request.urlopen(f"http://127.0.0.1:{number}/json/list", timeout=10) as r:
-                pages = [t for t in json.load(r) if t.get("type") == "page"]
-            return pages[0]["webSocketDebuggerUrl"] if pages else None
-
-        url = poll(page_target)
-        if not url:
-            raise DevToolsError("Chromium has no tab to control")
-        self.socket = websocket.create_connection(url, timeout=60, suppress_origin=True)
-        for domain in ("Runtime", "Page", "Log", "Network"):
-            self.send(f"{domain}.enable")
+    def _port(self):
+        if self.process.poll() is not None:
+            raise RuntimeError("Chromium ended at start")
+        try:
+            with open(os.path.join(self.profile, "DevToolsActivePort")) as f:
+                return int(f.readline().strip() or 0) or None
+        except (OSError, ValueError):
+            return None
 
     def _record(self, message):
         method, params = message.get("method"), message.get("params", {})
         if method == "Runtime.consoleAPICalled":
-            text = " ".join(str(a.get("value", a.get("description", ""))) for a in params["args"])
-            self.console.append((params["type"], text))
+            self.console.append(" ".join(str(a.get("value", a.get("description", "")))
+                                         for a in params["args"]))
+        elif method == "Log.entryAdded":
+            self.console.append(params["entry"].get("text", ""))
         elif method == "Runtime.exceptionThrown":
             details = params["exceptionDetails"]
             self.exceptions.append(details.get("exception", {}).get("description")
                                    or details.get("text", ""))
-        elif method == "Log.entryAdded":
-            self.console.append((params["entry"]["level"], params["entry"].get("text", "")))
 
     def send(self, method, **params):
-        """Sends one command and returns its result; events that arrive
-        meanwhile are recorded."""
+        """One command's result; events that arrive meanwhile are recorded."""
         self.next_id += 1
-        ident = self.next_id
-        self.socket.send(json.dumps({"id": ident, "method": method, "params": params}))
+        self.socket.send(json.dumps({"id": self.next_id, "method": method, "params": params}))
         while True:
             message = json.loads(self.socket.recv())
-            if message.get("id") == ident:
+            if message.get("id") == self.next_id:
                 if "error" in message:
-                    raise DevToolsError(f"{method}: {message['error']}")
+                    raise RuntimeError(f"{method}: {message['error']}")
                 return message.get("result", {})
             self._record(message)
 
@@ -153,14 +123,13 @@ class Browser:
         result = self.send("Runtime.evaluate", expression=expression, returnByValue=True,
                            awaitPromise=True)
         if "exceptionDetails" in result:
-            raise DevToolsError(f"{expression}: {result['exceptionDetails'].get('text')}")
+            raise RuntimeError(f"{expression}: {result['exceptionDetails'].get('text')}")
         return result["result"].get("value")
 
     def key(self, name, down=True, up=True):
         """Presses (and by default releases) one of KEYS."""
         key, code, vk, text = KEYS[name]
-        common = {"key": key, "code": code, "windowsVirtualKeyCode": vk,
-                  "nativeVirtualKeyCode": vk}
+        common = {"key": key, "code": code, "windowsVirtualKeyCode": vk}
         if down:
             kind = {"type": "keyDown", "text": text} if text else {"type": "rawKeyDown"}
             self.send("Input.dispatchKeyEvent", **common, **kind)
@@ -168,18 +137,16 @@ class Browser:
             self.send("Input.dispatchKeyEvent", type="keyUp", **common)
 
     def touch(self, kind, x=0, y=0):
-        """One touch event ('touchStart', 'touchMove', 'touchEnd') of one
-        finger at CSS pixel (x, y)."""
+        """'touchStart', 'touchMove' or 'touchEnd' of one finger at CSS pixel (x, y)."""
         points = [] if kind == "touchEnd" else [{"x": x, "y": y, "id": 1}]
         self.send("Input.dispatchTouchEvent", type=kind, touchPoints=points)
 
     def screenshot(self, x, y, width, height):
-        """The page's device pixels showing CSS pixels x, y, width, height,
-        as rows x columns x 3."""
+        """The device pixels that show CSS pixels x, y, width, height, as rows x
+        columns x 3."""
         shot = self.send("Page.captureScreenshot", format="png", fromSurface=True,
                          clip={"x": x, "y": y, "width": width, "height": height, "scale": 1})
-        image = Image.open(io.BytesIO(base64.b64decode(shot["data"]))).convert("RGB")
-        return numpy.asarray(image)
+        return numpy.asarray(Image.open(io.BytesIO(base64.b64decode(shot["data"]))).convert("RGB"))
 
     def close(self):
         if self.socket is not None:
@@ -188,13 +155,9 @@ class Browser:
             except Exception:
                 pass
             self.socket.close()
-            self.socket = None
-        if self.process.poll() is None:
-            try:
-                self.process.wait(10)
-            except subprocess.TimeoutExpired:
-                # Chromium's own helpers are in its session; end them with it.
-                os.killpg(self.process.pid, 9)
-                self.process.wait(10)
-        self.log.close()
+        try:
+            self.process.wait(10)
+        except subprocess.TimeoutExpired:
+            os.killpg(self.process.pid, 9)  # Chromium's helpers are in its session
+            self.process.wait(10)
         shutil.rmtree(self.profile, ignore_errors=True)
