@@ -67,13 +67,16 @@ def score_shown(frame):
                < 10 for x in range(50, 190, 28))
 
 
-def piece_box(frame, bottom=460):
-    """(x, y, w, h) of what is brighter than half in the board above `bottom`:
-    the pieces (the background shows through, but dim)."""
-    region = frame[60:bottom, 60:260].max(axis=2) > 127
-    if not region.any():
+def piece_box(frame):
+    """(x, y, w, h) of the falling piece: the topmost run of board rows with
+    pixels brighter than half (the background shows through, but dim), above
+    a gap from the pieces that lie below."""
+    region = frame[60:460, 60:260].max(axis=2) > 127
+    rows = numpy.flatnonzero(region.any(axis=1))
+    if len(rows) == 0:
         return None
-    rows, cols = numpy.flatnonzero(region.any(axis=1)), numpy.flatnonzero(region.any(axis=0))
+    rows = rows[:numpy.append(numpy.flatnonzero(numpy.diff(rows) > 1), len(rows) - 1)[0] + 1]
+    cols = numpy.flatnonzero(region[rows[0]:rows[-1] + 1].any(axis=0))
     return (60 + cols[0], 60 + rows[0], cols[-1] - cols[0] + 1, rows[-1] - rows[0] + 1)
 
 
@@ -135,6 +138,8 @@ class Page:
         x0, y0 = int(left) - 2, int(top) - 2
         shot = self.browser.screenshot(x0, y0, int(right) + 3 - x0, int(bottom) + 3 - y0)
         canvas = (shot != [int(v) for v in re.findall(r"\d+", colour)[:3]]).any(axis=2)
+        if not canvas.any():
+            return numpy.zeros((480, 320, 3), numpy.uint8), 0, False  # not laid out yet
         factor = max(1, min(width // 320, height // 480))
         x = numpy.flatnonzero(canvas.any(axis=0))[0] + (width - 320 * factor) // 2
         y = numpy.flatnonzero(canvas.any(axis=1))[0] + height - (height - 480 * factor) // 2 \
@@ -248,18 +253,21 @@ class PhoneTest(unittest.TestCase):
         cls.page.close()
 
     def touch_path(self, points, end=True):
-        """One finger along picture pixels `points`, a frame apart."""
+        """One finger along picture pixels `points`, as fast as it can go."""
         self.page.frame()
         left, top, scale = self.page.place
         for i, (x, y) in enumerate(points):
             self.page.browser.touch("touchMove" if i else "touchStart", left + x * scale,
                                     top + y * scale)
-            self.page.wait_frames(1)
         if end:
             self.page.browser.touch("touchEnd")
 
-    def falling(self):
-        return piece_box(self.page.frame()[0], bottom=380)  # above the pieces dropped
+    def falling(self, accept):
+        """The box of the falling piece once `accept` takes it."""
+        box = poll(lambda: (lambda b: b if b and accept(b) else None)(
+            piece_box(self.page.frame()[0])), DEADLINE)
+        self.assertTrue(box, "no such falling piece within 60 s")
+        return box
 
     def assert_fits(self):
         """The canvas and the buttons lie in the viewport, which does not
@@ -286,14 +294,14 @@ class PhoneTest(unittest.TestCase):
         self.page.wait_frame(score_shown, "score 00000 after a tap")
 
     def test_2_a_downward_drag_drops_faster(self):
-        box = self.page.wait_frame(piece_box, "falling piece")
-        box, started = piece_box(box[0]), time.monotonic()
+        box, started = self.falling(lambda b: True), time.monotonic()
         self.touch_path([(160, 200), (160, 215), (160, 240)], end=False)
-        self.page.wait_frame(lambda f: sum((piece_box(f) or (0, 0))[1::2]) >= 458, "landing")
+        self.page.wait_frame(lambda f: (f[440:460, 60:260] > 127).any(), "piece on the floor")
         self.page.browser.touch("touchEnd")
-        # Level 1 lets a piece fall a row every 800 ms.
+        # Level 1 lets a piece fall a row every 800 ms: falling alone, it
+        # could not have landed sooner, however busy the machine.
         rows = (460 - box[1] - box[3]) // 20
-        self.assertLess(time.monotonic() - started, rows * 0.8 / 2, f"{rows} rows, no faster")
+        self.assertLess(time.monotonic() - started, (rows - 1) * 0.8, f"{rows} rows, no faster")
 
     def test_3_a_swipe_moves_the_piece_by_the_squares_swiped(self):
         start = self.page.piece_column()
@@ -304,18 +312,16 @@ class PhoneTest(unittest.TestCase):
         self.page.viewport_shot("phone-portrait-play.png")
 
     def test_4_a_tap_turns_the_piece(self):
-        box = self.falling()
+        box = self.falling(lambda b: True)
         # An O piece looks the same turned, and one far down may land first:
-        # drop it, and take the next.
-        while box is None or box[2] == box[3] or box[1] > 120:
+        # drop it deep, let go, and take the next at the top.
+        while box[2] == box[3] or box[1] > 200:
             self.touch_path([(160, 200), (160, 240)], end=False)
-            poll(lambda: self.falling() is None, DEADLINE)
-            box = poll(self.falling, DEADLINE)
+            self.falling(lambda b: b[1] > 200)
             self.page.browser.touch("touchEnd")
+            box = self.falling(lambda b: b[1] < 120)
         self.touch_path([(160, 300)])
-        turned = poll(lambda: (lambda b: b and b[2:] == (box[3], box[2]))(self.falling()),
-                      DEADLINE)
-        self.assertTrue(turned, f"the {box[2]}x{box[3]} piece did not turn")
+        self.falling(lambda b: b[2:] == (box[3], box[2]))
 
     def test_5_on_its_side_it_fits_again_with_the_buttons_beside(self):
         as_phone(844, 390, 90)(self.page.browser)
@@ -326,14 +332,35 @@ class PhoneTest(unittest.TestCase):
                             for left, _, right, _ in buttons), "buttons not beside")
         self.page.viewport_shot("phone-landscape-play.png")
 
-    def test_6_the_manifest_parses_and_its_icons_are_there(self):
+    def test_6_the_buttons_are_keys_and_ending_asks_twice(self):
+        def tap(selector):
+            """A finger up again at once: the press must still reach the game."""
+            x, y = self.page.js(f"(() => {{ const r = document.querySelector('{selector}')"
+                                ".getBoundingClientRect(); return [r.x + r.width / 2,"
+                                " r.y + r.height / 2]; })()")
+            self.page.browser.touch("touchStart", x, y)
+            self.page.browser.touch("touchEnd")
+        # Right: this piece came in at the spawn column or was swiped left of
+        # it. A busy machine may hold the key past a slide: it slides on.
+        start = self.page.piece_column()
+        tap("[aria-label=Right]")
+        self.page.wait_frame(lambda f: (piece_column(f) or 0) > start, f"move from {start}")
+        tap("#end")
+        self.assertTrue(poll(lambda: "again" in self.page.js(
+            "document.getElementById('end').textContent"), DEADLINE), "End asked nothing")
+        self.assertEqual(self.page.status(), "", "ended at the first tap")
+        tap("#end")
+        self.page.wait_state("ended")
+
+    def test_7_the_manifest_parses_and_its_icons_are_there(self):
         manifest = self.page.browser.send("Page.getAppManifest")
         self.assertEqual(manifest["errors"], [], "manifest errors")
         for icon in json.loads(manifest["data"])["icons"]:
             with Image.open(os.path.join(ARGS.site, icon["src"])) as image:
                 self.assertEqual("%dx%d" % image.size, icon["sizes"], icon["src"])
 
-    def test_7_once_loaded_it_starts_offline(self):
+    def test_8_once_loaded_it_starts_offline(self):
+        self.page.js("window.before = true")
         kept = self.page.js("navigator.serviceWorker.ready.then(() => caches.keys()).then((k) =>"
                             " Promise.all(k.map((n) => caches.open(n).then((c) => c.keys()))))"
                             ".then((lists) => lists.flat().length)")
@@ -342,6 +369,7 @@ class PhoneTest(unittest.TestCase):
         self.page.browser.send("Network.emulateNetworkConditions", offline=True, latency=0,
                                downloadThroughput=-1, uploadThroughput=-1)
         self.page.browser.send("Page.reload")
+        poll(lambda: self.page.js("typeof before") == "undefined", DEADLINE)
         self.page.wait_state("running")
         self.page.wait_frame(title_shown, "title offline")
 
