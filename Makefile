@@ -73,13 +73,14 @@ web:
 	@scripts/install-deps --web
 	JOBS=$(JOBS) WEB_CMAKE_ARGS="$(WEB_CMAKE_ARGS)" scripts/build-web $(WEB_BUILD)
 
-# The page played in headless Chromium, its title held against the Linux
-# game's (scripts/test-web).
+# The page played in headless Chromium: on a desktop, on a phone by touch,
+# with a game pad and offline (scripts/test-web).
 test-web: web
 	@scripts/install-deps --web --test
 	JOBS=$(JOBS) scripts/test-web $(WEB_BUILD)
 
-# Serves the page on http://127.0.0.1:8080/ to play it here.
+# Serves the page on http://127.0.0.1:8080/ to play it here (localhost lets
+# its service worker keep it for playing offline).
 serve-web: web
 	scripts/serve-web $(WEB_BUILD)/site
 

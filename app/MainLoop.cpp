@@ -149,6 +149,13 @@ bool MainLoop::handle(const SDL_Event& event) {
         case SDL_KEYUP:
             handleKey(event.key);
             break;
+        case SDL_FINGERDOWN:
+        case SDL_FINGERMOTION:
+        case SDL_FINGERUP: {
+            const SDL_Point surface = host_.drawableSize();
+            touch_.handle(event.tfinger, surface.x, surface.y, nowMs(), keys_);
+            break;
+        }
         default:
             pads_.handle(event, nowMs(), keys_);
             break;
@@ -215,6 +222,7 @@ void MainLoop::runFrame() {
     if (!active_) {
         return;
     }
+    touch_.step(nowMs(), keys_);
     app_.tick();
     frame_.startFrame();
     app_.render();

@@ -13,7 +13,7 @@
 // blinks of its prompt), and while the window is minimised, the loop runs no
 // frames at all and only waits for events.
 // F11 and Alt+Enter switch between the window and the full screen; they
-// reach no level.
+// reach no level. Game controllers and touches become keys as well.
 //
 // The window system is reached through a Host, so that tests run the loop on
 // a scripted clock with scripted events and look at every shown frame.
@@ -26,6 +26,8 @@
 #include "app/HeldKeys.h"
 #include "app/KeyReceiver.h"
 #include "app/PadInput.h"
+#include "app/TouchInput.h"
+#include "catalogue/Catalogue.h"
 
 class BrikApplication;
 
@@ -48,6 +50,11 @@ public:
         }
         // Switches between the window and the full screen.
         virtual void toggleFullscreen() {}
+        // The drawing surface's size in pixels, which the picture is fitted
+        // to and fingers are placed on.
+        virtual SDL_Point drawableSize() {
+            return {catalogue::kScreenWidth, catalogue::kScreenHeight};
+        }
     };
 
     struct Options {
@@ -108,6 +115,7 @@ private:
     Options options_;
     Keys keys_;
     PadInput pads_;
+    TouchInput touch_;
     HeldKeys heldKeys_;
     bool active_ = true;      // false while minimised
     bool redraw_ = true;      // the next frame is drawn even if unchanged

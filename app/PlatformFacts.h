@@ -26,6 +26,11 @@ extern const PlatformContext kPlatformContext;
 // its own messages.
 bool platformHasDesktop();
 
+// The size in pixels of the window's drawing surface, which the picture is
+// fitted to: a window's drawable, or the page's canvas, whose pixels the page
+// sets to the device pixels it is shown on.
+SDL_Point platformDrawableSize();
+
 // How a held pad direction repeats: the desktop's keyboard repeat where it
 // tells it, else PadInput's default. Called once the window is open.
 PadInput::Repeat platformKeyRepeat();

@@ -47,9 +47,8 @@ public:
     // Where the buffer swap waits for the display, it paces the loop as well:
     // the pacer's next frame is then already due when the swap returns.
     void show(const DrawList& frame) override {
-        int width = 0;
-        int height = 0;
-        SDL_GL_GetDrawableSize(gWindow, &width, &height);
+        const SDL_Point size = drawableSize();
+        const int width = size.x, height = size.y;
         const catalogue::ScreenFit fit = catalogue::fitScreen(width, height);
         setFrameState(fit);
         frame.replayShown(renderer_);
@@ -61,6 +60,7 @@ public:
     }
 
     void resized(int width, int height) override { resizeViewport(width, height); }
+    SDL_Point drawableSize() override { return platformDrawableSize(); }
     void toggleFullscreen() override { ::toggleFullscreen(); }
 
     // The desktop's own mode: the mode SDL_GetWindowDisplayMode reports is

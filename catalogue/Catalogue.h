@@ -35,6 +35,11 @@ inline constexpr int kKeyRight = 39;
 inline constexpr int kKeyDown = 40;
 inline constexpr int kHighestKey = 255;
 
+// One sideways slide of the falling piece, in milliseconds: a held arrow
+// moves it a column this often, and a press that comes while it slides is
+// not taken.
+inline constexpr int kSlideMs = 100;
+
 // ---- Pieces: type codes 0..6 stand for O Z S L J T I; their colour
 // numbers 1..7 (as the levels write them) for I Z O S J L T.
 

@@ -60,12 +60,12 @@ public:
     Tetrimino* current = nullptr;  // the falling piece, or none
     Tetrimino* next = nullptr;     // the preview piece
 
-    int32_t slideTime = 0;        // ms into the sideways slide in progress
-    int32_t fallTime = 0;         // falling: time toward the next row; landed: lock timer
-    int32_t slideDuration = 100;  // one sideways slide; also the held-arrow repeat
-    float fallSpeed = 1.0f;       // factor on elapsed time; grows while Down is held
-    int32_t column = 0;           // board column of the falling piece's anchor
-    int32_t row = 0;              // board row of the falling piece's anchor
+    int32_t slideTime = 0;  // ms into the sideways slide in progress
+    int32_t fallTime = 0;   // falling: time toward the next row; landed: lock timer
+    int32_t slideDuration = catalogue::kSlideMs;  // one sideways slide
+    float fallSpeed = 1.0f;  // factor on elapsed time; grows while Down is held
+    int32_t column = 0;      // board column of the falling piece's anchor
+    int32_t row = 0;         // board row of the falling piece's anchor
     bool smoothSlide = false;
     bool smoothFall = false;
     int32_t clearDuration = 500;  // ms over which full rows darken

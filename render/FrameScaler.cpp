@@ -20,7 +20,10 @@ void FrameScaler::enlarge(const ScreenFit& fit, int surfaceWidth, int surfaceHei
         glBindTexture(GL_TEXTURE_2D, name);
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
-        glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, kTextureSide, kTextureSide, 0, GL_RGBA,
+        // Colour only: the page's WebGL drawing buffer has no alpha, and
+        // WebGL refuses to copy into a texture with channels the buffer
+        // lacks. The enlarged picture needs none.
+        glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB, kTextureSide, kTextureSide, 0, GL_RGB,
                      GL_UNSIGNED_BYTE, nullptr);
         texture_ = name;
     }

@@ -18,6 +18,12 @@
 // A context that still speaks OpenGL 1.1 immediate mode.
 const PlatformContext kPlatformContext = {SDL_GL_CONTEXT_PROFILE_COMPATIBILITY, 0};
 
+SDL_Point platformDrawableSize() {
+    SDL_Point size{0, 0};
+    SDL_GL_GetDrawableSize(gWindow, &size.x, &size.y);
+    return size;
+}
+
 int runMainLoop(MainLoop& loop, void (*finish)()) {
     loop.run();
     finish();

@@ -3,8 +3,10 @@
 //   duobrik-artgen <BrikResource.dat> <art folder>
 //
 // Writes the picture file, the window icon as PNG at 64, 128 and 256 pixels
-// and as a Windows icon file (duobrik.ico), and a contact sheet of every record into the art
-// folder. The output depends on nothing but this program, so every run writes the same bytes.
+// (and 192 and 512 for the web page's app icons) and as a Windows icon file
+// (duobrik.ico), and a contact sheet of every record into the art folder.
+// The output depends on nothing but this program, so every run writes the
+// same bytes.
 
 #include <cstdio>
 #include <string>
@@ -79,7 +81,7 @@ int main(int argc, char** argv) {
     }
     // The icon is pixel art: larger sizes are plain enlargements.
     const Image& icon = records[catalogue::kIcon];
-    for (int size : {64, 128, 256}) {
+    for (int size : {64, 128, 192, 256, 512}) {
         const std::string path = artDir + "/duobrik-" + std::to_string(size) + ".png";
         if (!writePng(path, enlarged(icon, size / icon.width()))) {
             std::fprintf(stderr, "duobrik-artgen: cannot write %s\n", path.c_str());
