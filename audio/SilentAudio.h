@@ -1,6 +1,6 @@
 #pragma once
 // The AudioRenderer that plays nothing, as SDL ships its "dummy" audio
-// driver: for programs that run the whole game without sound (the soak, the
+// driver: for programs that run the whole game without sound (the
 // benchmarks, the fuzzers), where a device or libmikmod would only cost.
 // Every operation is accepted and does nothing; no voice ever sounds.
 // Header-only and free of libmikmod, like the interface it implements.

@@ -2,11 +2,6 @@
 """What the game played, read from the file that SDL's "disk" audio driver
 writes (signed 16-bit stereo at 44.1 kHz, the format the game asks for).
 
-    sound.py level RAW FROM TO LOW HIGH
-        The music between byte offsets FROM and TO: at least half of its
-        100 ms windows sound, and those that do lie between LOW and HIGH dBFS
-        (their median). Gaps are allowed: a busy machine can starve the queue.
-
     sound.py effect RAW FROM DATA EXPECTED MIN_RISE
         From byte offset FROM on, the game's row-clear effects (files in DATA)
         are looked for in the recording: EXPECTED must be there whole, at the
@@ -15,7 +10,7 @@ writes (signed 16-bit stereo at 44.1 kHz, the format the game asks for).
         MIN_RISE dB or more above the music's median 50 ms level of the two
         seconds before FROM.
 
-Each prints what it measured and exits 1 with the reason when a check fails.
+It prints what it measured and exits 1 with the reason when a check fails.
 """
 
 import sys
@@ -50,21 +45,6 @@ def window_db(x, seconds):
     count = len(x) // n
     power = np.square(x[: count * n]).reshape(count, n).mean(axis=1)
     return 10 * np.log10(np.maximum(power, 1e-20))
-
-
-def level(raw, first, last, low, high):
-    x = mono(raw, first, last)
-    if len(x) < RATE:
-        fail(f"only {len(x) / RATE:.2f} s of sound recorded")
-    db = window_db(x, 0.1)
-    sounding = db[db > -50]
-    share = len(sounding) / len(db)
-    median = float(np.median(sounding)) if len(sounding) else -200.0
-    print(f"{len(x) / RATE:.1f} s: {100 * share:.0f}% of 100 ms windows sound, median {median:.1f} dBFS")
-    if share < 0.5:
-        fail(f"silent for {100 - 100 * share:.0f}% of the time")
-    if not low <= median <= high:
-        fail(f"music at {median:.1f} dBFS, not between {low} and {high}")
 
 
 def effect_file(data, name):
@@ -123,9 +103,7 @@ def effect(raw, first, data, expected, min_rise):
 
 
 def main():
-    if len(sys.argv) == 7 and sys.argv[1] == "level":
-        level(sys.argv[2], int(sys.argv[3]), int(sys.argv[4]), float(sys.argv[5]), float(sys.argv[6]))
-    elif len(sys.argv) == 7 and sys.argv[1] == "effect":
+    if len(sys.argv) == 7 and sys.argv[1] == "effect":
         effect(sys.argv[2], int(sys.argv[3]), sys.argv[4], sys.argv[5], float(sys.argv[6]))
     else:
         fail(__doc__)
