@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
-# The sound path on Windows: libmikmod plays the title music, the game's
-# driver queues the mix with SDL, and SDL plays the queue; SDL's "disk"
-# driver writes what it plays into a file instead of a sound card. The file
-# must hold seconds of music, not silence.
+# The sound path on Windows: libmikmod plays the title music, mixed by the
+# game's driver inside SDL's audio callback; SDL's "disk" driver writes what
+# the callback gives it into a file instead of a sound card. The file must
+# hold seconds of music, not silence.
 source "$(dirname "$0")/../lib.sh"
 raw=$SHOTS/sound.raw
 # 16-bit stereo at 44.1 kHz, as the game opens the device.
