@@ -63,14 +63,12 @@ class Browser:
             self.close()
             raise
 
-    def _port(self):
+    def _port(self):  # None until Chromium has written it
         if self.process.poll() is not None:
             raise RuntimeError("Chromium ended at start")
-        try:
-            with open(os.path.join(self.profile, "DevToolsActivePort")) as f:
-                return int(f.readline())
-        except (OSError, ValueError):
-            return None
+        with contextlib.suppress(OSError, ValueError), \
+                open(os.path.join(self.profile, "DevToolsActivePort")) as f:
+            return int(f.readline())
 
     def _record(self, message):
         method, params = message.get("method"), message.get("params", {})
