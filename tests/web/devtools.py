@@ -1,12 +1,9 @@
-"""A small client of Chromium's DevTools protocol, enough to play the page.
-
-Headless Chromium with WebGL (SwiftShader through ANGLE) and one tab, driven
-over the protocol's WebSocket: load a page, collect the console and uncaught
-exceptions, run JavaScript, press keys, touch, and take screenshots as numpy
-arrays (through Pillow). Everything it starts it also stops.
-"""
+"""A small client of Chromium's DevTools protocol: headless Chromium with WebGL
+(SwiftShader through ANGLE) and one tab, to load a page in, run JavaScript,
+press keys, touch and take screenshots. Everything it starts it also stops."""
 
 import base64
+import contextlib
 import io
 import json
 import os
@@ -22,51 +19,43 @@ from PIL import Image
 
 # DOM key and code, the Windows virtual-key code Chromium reports as keyCode,
 # and the text the key types.
-KEYS = {
-    "Return": ("Enter", "Enter", 13, "\r"),
-    "Escape": ("Escape", "Escape", 27, None),
-    "Left": ("ArrowLeft", "ArrowLeft", 37, None),
-    "Down": ("ArrowDown", "ArrowDown", 40, None),
-}
+KEYS = {"Return": ("Enter", "Enter", 13, "\r"), "Escape": ("Escape", "Escape", 27, None),
+        "Left": ("ArrowLeft", "ArrowLeft", 37, None), "Down": ("ArrowDown", "ArrowDown", 40, None)}
+
+CHROMIUM = ("--headless=new --no-sandbox --window-size=800,720 --remote-debugging-port=0"
+            # WebGL without a GPU (--use-gl=swiftshader gives none here).
+            " --use-angle=swiftshader --enable-unsafe-swiftshader --mute-audio --no-first-run"
+            " --no-default-browser-check --disable-extensions --disable-background-networking"
+            " --disable-component-update --disable-sync"
+            # A tab that is not in front must keep its frames coming.
+            " --disable-background-timer-throttling --disable-renderer-backgrounding"
+            " --disable-backgrounding-occluded-windows").split()
 
 
-def poll(what, deadline_s=60.0, interval_s=0.1):
-    """Calls `what` until it returns something other than None or False;
-    returns that, or None once `deadline_s` has passed."""
+def poll(what, deadline_s=60.0):
+    """What `what` returns once it is truthy, or None after `deadline_s`."""
     end = time.monotonic() + deadline_s
-    while True:
-        result = what()
-        if result is not None and result is not False:
-            return result
-        if time.monotonic() >= end:
-            return None
-        time.sleep(interval_s)
+    while not (result := what()) and time.monotonic() < end:
+        time.sleep(0.2)
+    return result or None
 
 
 class Browser:
-    """Headless Chromium with one tab under remote control."""
+    """Headless Chromium with one tab under remote control; `console` and
+    `exceptions` hold what the page logged and threw, in order."""
 
     def __init__(self, extra_args=()):
         self.profile = tempfile.mkdtemp(prefix="duobrik-chromium-")
-        args = [shutil.which("chromium") or "chromium", "--headless=new", "--no-sandbox",
-                # WebGL without a GPU (--use-gl=swiftshader gives none here).
-                "--use-angle=swiftshader", "--enable-unsafe-swiftshader",
-                "--window-size=800,720", "--no-first-run", "--no-default-browser-check",
-                "--disable-extensions", "--disable-background-networking",
-                "--disable-component-update", "--disable-sync", "--mute-audio",
-                # A tab that is not in front must keep its frames coming.
-                "--disable-background-timer-throttling", "--disable-renderer-backgrounding",
-                "--disable-backgrounding-occluded-windows", f"--user-data-dir={self.profile}",
-                "--remote-debugging-port=0", *extra_args, "about:blank"]
-        self.process = subprocess.Popen(args, stdout=subprocess.DEVNULL,
+        self.socket, self.next_id, self.console, self.exceptions = None, 0, [], []
+        self.process = subprocess.Popen([shutil.which("chromium") or "chromium", *CHROMIUM,
+                                         f"--user-data-dir={self.profile}", *extra_args,
+                                         "about:blank"], stdout=subprocess.DEVNULL,
                                         stderr=subprocess.DEVNULL, start_new_session=True)
-        self.socket, self.next_id = None, 0
-        self.console, self.exceptions = [], []  # texts, in the order they came
         try:
             port = poll(self._port)
             with urllib.request.urlopen(f"http://127.0.0.1:{port}/json/list", timeout=60) as r:
-                page = [t for t in json.load(r) if t.get("type") == "page"][0]
-            self.socket = websocket.create_connection(page["webSocketDebuggerUrl"], timeout=60,
+                tab = next(t for t in json.load(r) if t.get("type") == "page")
+            self.socket = websocket.create_connection(tab["webSocketDebuggerUrl"], timeout=60,
                                                       suppress_origin=True)
             for domain in ("Runtime", "Page", "Log", "Network"):
                 self.send(f"{domain}.enable")
@@ -74,14 +63,12 @@ class Browser:
             self.close()
             raise
 
-    def _port(self):
+    def _port(self):  # None until Chromium has written it
         if self.process.poll() is not None:
             raise RuntimeError("Chromium ended at start")
-        try:
-            with open(os.path.join(self.profile, "DevToolsActivePort")) as f:
-                return int(f.readline().strip() or 0) or None
-        except (OSError, ValueError):
-            return None
+        with contextlib.suppress(OSError, ValueError), \
+                open(os.path.join(self.profile, "DevToolsActivePort")) as f:
+            return int(f.readline())
 
     def _record(self, message):
         method, params = message.get("method"), message.get("params", {})
@@ -99,26 +86,20 @@ class Browser:
         """One command's result; events that arrive meanwhile are recorded."""
         self.next_id += 1
         self.socket.send(json.dumps({"id": self.next_id, "method": method, "params": params}))
-        while True:
-            message = json.loads(self.socket.recv())
-            if message.get("id") == self.next_id:
-                if "error" in message:
-                    raise RuntimeError(f"{method}: {message['error']}")
-                return message.get("result", {})
+        while (message := json.loads(self.socket.recv())).get("id") != self.next_id:
             self._record(message)
+        if "error" in message:
+            raise RuntimeError(f"{method}: {message['error']}")
+        return message.get("result", {})
 
-    def pump(self):
-        """Takes the events that have arrived so far."""
+    def pump(self):  # records the events that have come so far
         self.socket.settimeout(0.05)
-        try:
+        with contextlib.suppress(websocket.WebSocketTimeoutException):
             while True:
                 self._record(json.loads(self.socket.recv()))
-        except websocket.WebSocketTimeoutException:
-            pass
-        finally:
-            self.socket.settimeout(60)
+        self.socket.settimeout(60)
 
-    def evaluate(self, expression):
+    def js(self, expression):
         """The value of a JavaScript expression (JSON-able values only)."""
         result = self.send("Runtime.evaluate", expression=expression, returnByValue=True,
                            awaitPromise=True)
@@ -127,7 +108,6 @@ class Browser:
         return result["result"].get("value")
 
     def key(self, name, down=True, up=True):
-        """Presses (and by default releases) one of KEYS."""
         key, code, vk, text = KEYS[name]
         common = {"key": key, "code": code, "windowsVirtualKeyCode": vk}
         if down:
@@ -142,22 +122,25 @@ class Browser:
         self.send("Input.dispatchTouchEvent", type=kind, touchPoints=points)
 
     def screenshot(self, x, y, width, height):
-        """The device pixels that show CSS pixels x, y, width, height, as rows x
-        columns x 3."""
+        """The device pixels that show this box of CSS pixels, as rows x columns x RGB."""
         shot = self.send("Page.captureScreenshot", format="png", fromSurface=True,
                          clip={"x": x, "y": y, "width": width, "height": height, "scale": 1})
         return numpy.asarray(Image.open(io.BytesIO(base64.b64decode(shot["data"]))).convert("RGB"))
 
     def close(self):
-        if self.socket is not None:
-            try:
-                self.send("Browser.close")
-            except Exception:
-                pass
-            self.socket.close()
         try:
+            self.send("Browser.close")
             self.process.wait(10)
-        except subprocess.TimeoutExpired:
-            os.killpg(self.process.pid, 9)  # Chromium's helpers are in its session
+        except Exception:  # not connected, hung up, or still there
+            with contextlib.suppress(ProcessLookupError):
+                os.killpg(self.process.pid, 9)  # Chromium's helpers are in its session
             self.process.wait(10)
+        if self.socket:
+            self.socket.close()
         shutil.rmtree(self.profile, ignore_errors=True)
+
+    def __enter__(self):
+        return self
+
+    def __exit__(self, *_):
+        self.close()
