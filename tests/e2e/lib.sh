@@ -1,22 +1,8 @@
 # Helpers for end-to-end tests of the real game, driven with X key events and
 # looked at through screenshots. A test script sources this file, which
 # starts a virtual X server of the test's own (unless E2E_DISPLAY=none is set
-# before: a test of running without one), then uses:
-#
-#   need CMD...          fail (naming its Debian package) unless each command exists
-#   start_game [DIR]     run $GAME from DIR (default $GAME_DIR), wait for its window
-#   wait_for WHAT CMD... poll CMD until it succeeds, at most $WAIT_S seconds
-#   poll S CMD...        the same, but returns 1 instead of failing; S below
-#                        $WAIT_S counts as $WAIT_S
-#   wait_exit            wait for the game to end; EXIT_CODE is its status
-#   quit_game            Escape, and the game must end with exit code 0
-#   at_exit CMD          run CMD (a string) when the test ends, however it ends
-#   shot NAME            screenshot of the game's window to $SHOTS/NAME.png
-#   key KEY..., hold KEY [S]   key presses sent to the game's window
-#   pictures INDEX...    the game's own pictures, to compare shots with
-#   shows NAME X Y INDEX a new shot NAME shows picture INDEX at X,Y (for wait_for)
-#
-# and the picture helpers below. Nothing here measures time against a limit:
+# before: a test of running without one), then uses the helpers below, each
+# described where it is defined. Nothing here measures time against a limit:
 # a busy machine only makes a test slower. Every wait polls for what it waits
 # on with a generous deadline, and a timeout says what was seen last.
 #
