@@ -84,25 +84,10 @@ protected:
     }
 };
 
-// Bottom row first, left to right, square (i, j) at (x + 20i, y - 20j).
-TEST_F(PieceTest, EachOrientationDrawsItsFourSquaresInOrder) {
-    for (const auto& pc : kPieces) {
-        for (int o = 0; o < 4; ++o) {
-            const Shape shape = parseShape(pc.shapes[o]);
-            const std::vector<DrawCall> squares = drawn(pc.piece, o);
-            ASSERT_EQ(squares.size(), 4u) << pc.name << o;
-            for (size_t k = 0; k < 4; ++k) {
-                EXPECT_EQ(squares[k].x, 100 + 20 * shape[k][0]) << pc.name << o << " square " << k;
-                EXPECT_EQ(squares[k].y, 300 - 20 * shape[k][1]) << pc.name << o << " square " << k;
-                EXPECT_TRUE(squares[k].cell.filled()) << pc.name << o << " square " << k;
-            }
-        }
-    }
-}
-
-// Over a board whose every cell holds a marker: the four squares land as
-// they are drawn, and no other cell changes.
-TEST_F(PieceTest, PlaceCopiesTheFourSquaresAndNothingElse) {
+// Drawn bottom row first, left to right, square (i, j) at (x + 20i, y - 20j);
+// placed over a board whose every cell holds a marker, the four squares land
+// as they are drawn, and no other cell changes.
+TEST_F(PieceTest, EachOrientationDrawsAndPlacesItsFourSquares) {
     constexpr int kCol = 3, kRow = 7;
     const Cell marker(0, 77, 77, 77, 77, 77, 77, 77, 77, 77);
     for (const auto& pc : kPieces) {
@@ -112,10 +97,14 @@ TEST_F(PieceTest, PlaceCopiesTheFourSquaresAndNothingElse) {
             Cell board[kCells];
             std::fill(std::begin(board), std::end(board), marker);
             pc.piece->place(kCol, kRow, board);
-            for (size_t k = 0; k < squares.size(); ++k) {
+            ASSERT_EQ(squares.size(), 4u) << pc.name << o;
+            for (size_t k = 0; k < 4; ++k) {
+                EXPECT_EQ(squares[k].x, 100 + 20 * shape[k][0]) << pc.name << o << " square " << k;
+                EXPECT_EQ(squares[k].y, 300 - 20 * shape[k][1]) << pc.name << o << " square " << k;
+                EXPECT_TRUE(squares[k].cell.filled()) << pc.name << o << " square " << k;
                 const Cell& placed = board[cellIndex(kCol + shape[k][0], kRow + shape[k][1])];
                 EXPECT_EQ(std::memcmp(&placed, &squares[k].cell, sizeof(Cell)), 0)
-                    << pc.name << o << " square " << k;
+                    << pc.name << o << " placed square " << k;
             }
             EXPECT_EQ(std::count_if(std::begin(board), std::end(board),
                                     [&](const Cell& c) { return !memcmp(&c, &marker, 10); }),
