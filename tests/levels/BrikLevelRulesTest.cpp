@@ -419,7 +419,9 @@ TEST_F(Rules, APieceThatCannotEnterLosesAndForgetsTheTurn) {
     EXPECT_EQ(gTetriminoS.orientation, 0);
 }
 
-TEST_F(Rules, AfterALossTheBoardShowsClearedAndNoPieceFalls) {
+// While the loss waits, the board shows cleared and no piece falls; a key
+// then fades the music out to game over.
+TEST_F(Rules, AfterALossTheBoardShowsClearedUntilAKeyFadesToGameOver) {
     loseAtEntry();
     rig.step(10);
     EXPECT_EQ(rig.current, nullptr);
@@ -427,11 +429,6 @@ TEST_F(Rules, AfterALossTheBoardShowsClearedAndNoPieceFalls) {
         EXPECT_TRUE(!cell.filled() ||
                     (inClearingSet(cell.tiles[0]) && inClearingSet(cell.tiles[8])));
     }
-}
-
-TEST_F(Rules, AKeyAfterALossFadesTheMusicOutToGameOver) {
-    loseAtEntry();
-    rig.step(10);
     rig.keyDown(kDown);
     rig.step(10);
     EXPECT_EQ(rig.state, LoseFadeOut);
