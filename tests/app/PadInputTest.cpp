@@ -12,10 +12,6 @@
 #include <vector>
 
 #include "app/PadInput.h"
-#include "fakes/FakeAudio.h"
-#include "fakes/FakeRenderer.h"
-#include "levels/DuobrikLevel.h"
-#include "levels/DuobrikLevels.h"
 
 namespace {
 
@@ -204,35 +200,6 @@ TEST_F(PadInputTest, PadsComeAndGoWhileTheGameRuns) {
     const int third = plugIn();
     button(third, SDL_CONTROLLER_BUTTON_START, true);
     EXPECT_EQ(log.take(), Keys{"+13"});
-}
-
-// The keys reach a play level: Left on the d-pad moves the falling piece.
-TEST_F(PadInputTest, ThePadPlaysALevel) {
-    FakeRenderer renderer;
-    FakeAudio audio;
-    gRenderer = &renderer;
-    std::unique_ptr<DuobrikLevel> level = makeDuobrikLevel(1);
-    level->start();
-    level->update(nowMs, 1);  // the first piece appears
-    const int32_t startColumn = level->column;
-    struct ToLevel : KeyReceiver {
-        Level* level;
-        void press(int32_t code, bool) override { level->keyDown(code); }
-        void release(int32_t code) override { level->keyUp(code); }
-    } toLevel;
-    toLevel.level = level.get();
-    const int pad = plugIn();
-    SDL_JoystickSetVirtualButton(joysticks[pad], SDL_CONTROLLER_BUTTON_DPAD_LEFT, 1);
-    SDL_JoystickUpdate();
-    SDL_Event event;
-    while (SDL_PollEvent(&event)) {
-        pads->handle(event, nowMs, toLevel);
-    }
-    for (int ms = 1; ms <= 200; ++ms) {
-        level->update(nowMs + ms, 1);
-    }
-    EXPECT_LT(level->column, startColumn) << "the piece did not move left";
-    gRenderer = nullptr;
 }
 
 }  // namespace

@@ -27,11 +27,13 @@ struct KeyLog : KeyReceiver {
     std::vector<int64_t> pressMs;
 };
 
-// One finger event: where (in picture pixels) and how long after the last one.
+// One finger event: where (in picture pixels), how long after the last one,
+// and whose finger.
 struct Touch {
     Uint32 type;
     float x, y;
     int64_t afterMs;
+    SDL_FingerID finger = 1;
 };
 constexpr Uint32 kDown = SDL_FINGERDOWN, kMove = SDL_FINGERMOTION, kUp = SDL_FINGERUP;
 
@@ -39,13 +41,13 @@ class TouchInputTest : public ::testing::Test {
 protected:
     // A finger at picture pixel (x, y), as SDL reports it: a share of the
     // surface, on which the picture lies where fitScreen puts it.
-    void finger(const Touch& t, SDL_FingerID id = 1) {
+    void finger(const Touch& t) {
         now += t.afterMs;
         const catalogue::ScreenFit fit = catalogue::fitScreen(width, height);
         SDL_TouchFingerEvent event{};
         event.type = t.type;
         event.touchId = 1;
-        event.fingerId = id;
+        event.fingerId = t.finger;
         event.x = (static_cast<float>(fit.x) + t.x * static_cast<float>(fit.factor)) /
                   static_cast<float>(width);
         event.y = (static_cast<float>(height - fit.y - fit.height) +
@@ -93,6 +95,13 @@ TEST_F(TouchInputTest, GesturesAreTheGamesKeysOnEveryScreen) {
          {{kDown, 160, 200, 0}, {kMove, 162, 220, 40}, {kMove, 100, 260, 40}, {kUp, 100, 260, 40}},
          {"+40", "-40"}},
         {"upward", {{kDown, 160, 300, 0}, {kMove, 160, 250, 40}, {kUp, 160, 240, 40}}, {}},
+        {"a second finger swiping while the first taps",
+         {{kDown, 160, 240, 0},
+          {kDown, 100, 300, 10, 2},
+          {kMove, 30, 300, 10, 2},
+          {kUp, 30, 300, 10, 2},
+          {kUp, 160, 240, 10}},
+         {"+38", "-38"}},
     };
     const struct {
         int width, height;
@@ -126,17 +135,6 @@ TEST_F(TouchInputTest, AFastSwipeIsPaidOutOneSlideApart) {
         EXPECT_GE(gap, catalogue::kSlideMs + 2 * 16) << "press " << i << " came during the slide";
         EXPECT_LE(gap, catalogue::kSlideMs + 3 * 16) << "press " << i << " waited too long";
     }
-}
-
-TEST_F(TouchInputTest, OnlyTheFirstFingerSteers) {
-    finger({kDown, 160, 240, 0}, 1);
-    finger({kDown, 100, 300, 10}, 2);
-    finger({kMove, 30, 300, 10}, 2);
-    finger({kUp, 30, 300, 10}, 2);
-    frames(300);
-    EXPECT_EQ(log.keys, Keys{}) << "a second finger steered";
-    finger({kUp, 160, 240, 10}, 1);
-    EXPECT_EQ(log.keys, (Keys{"+38", "-38"})) << "the first finger's tap";
 }
 
 }  // namespace

@@ -5,21 +5,19 @@
 #include <GL/gl.h>
 #include <gtest/gtest.h>
 
-#include "ArtFile.h"
+#include "catalogue/Catalogue.h"
 #include "catalogue/Cell.h"
 #include "offscreen/OffscreenGL.h"
 #include "render/OpenGLRenderer.h"
 #include "render/TextureTable.h"
 
-namespace arttest {
 namespace {
 
 class ArtDrawingTest : public ::testing::TestWithParam<unsigned> {
 protected:
     void SetUp() override {
         ASSERT_TRUE(gl.ok()) << "no offscreen OpenGL context";
-        ASSERT_GE(gTextures.load(dataFilePath().c_str()),
-                  static_cast<int>(catalogue::kRecordCount));
+        ASSERT_GE(loadTextures(), static_cast<int>(catalogue::kRecordCount));
         gl.beginFrame();
     }
     void TearDown() override { gTextures.release(); }  // while their context is current
@@ -69,7 +67,7 @@ TEST_P(ArtDrawingTest, LoneSquareIsOutlinedAndJoinedPairsHaveNoSeam) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(EverySet, ArtDrawingTest, ::testing::ValuesIn(kTileSets));
+INSTANTIATE_TEST_SUITE_P(PieceSets, ArtDrawingTest, ::testing::ValuesIn(catalogue::kPieceTileSets));
+INSTANTIATE_TEST_SUITE_P(ClearingSet, ArtDrawingTest, ::testing::Values(catalogue::kClearingSet));
 
 }  // namespace
-}  // namespace arttest

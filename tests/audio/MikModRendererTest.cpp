@@ -11,14 +11,11 @@
 
 #include <chrono>
 #include <climits>
-#include <condition_variable>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <functional>
-#include <iterator>
-#include <mutex>
 #include <set>
 #include <string>
 #include <thread>
@@ -31,11 +28,6 @@ namespace {
 const char* const kEffects[] = {"rotate_mono.wav", "1line_mono.wav",  "2lines_mono.wav",
                                 "3lines_mono.wav", "4lines_mono.wav", "touched_mono.wav"};
 
-std::string fileBytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
 std::set<int> threadIds() {
     std::set<int> ids;
     for (const auto& task : std::filesystem::directory_iterator("/proc/self/task"))
@@ -47,38 +39,19 @@ std::set<int> threadIds() {
 std::multiset<std::string> threadsBesides(const std::set<int>& ids) {
     std::multiset<std::string> names;
     for (int id : threadIds()) {
-        if (ids.count(id) == 0)
-            names.insert(fileBytes("/proc/self/task/" + std::to_string(id) + "/comm"));
+        std::string name;
+        if (ids.count(id) == 0 &&
+            std::ifstream("/proc/self/task/" + std::to_string(id) + "/comm") >> name)
+            names.insert(name);
     }
     return names;
 }
 
-// Ends the test program when a test outlives its deadline: a deadlock fails
-// with its name instead of hanging the suite.
-class Watchdog {
-public:
-    explicit Watchdog(const char* what)
-        : thread_([this, what] {
-              std::unique_lock<std::mutex> lock(mutex_);
-              if (!done_.wait_for(lock, std::chrono::seconds(120), [this] { return over_; })) {
-                  std::fprintf(stderr, "deadlock: %s did not finish within 120 s\n", what);
-                  std::_Exit(1);
-              }
-          }) {}
-    ~Watchdog() {
-        {
-            std::lock_guard<std::mutex> lock(mutex_);
-            over_ = true;
-        }
-        done_.notify_one();
-        thread_.join();
-    }
-
-private:
-    std::mutex mutex_;
-    std::condition_variable done_;
-    bool over_ = false;
-    std::thread thread_;
+// Ends the test program (SIGALRM) when a test outlives 120 s: a deadlock
+// fails instead of hanging the suite.
+struct Deadline {
+    Deadline() { alarm(120); }
+    ~Deadline() { alarm(0); }
 };
 
 // libmikmod voices with sound under their play position: music or effects.
@@ -115,14 +88,9 @@ bool eventually(const std::function<bool()>& done) {
 
 class MikModRendererTest : public testing::Test {
 protected:
-    static void SetUpTestSuite() { setenv("SDL_AUDIODRIVER", "dummy", 1); }
-    static void TearDownTestSuite() { unsetenv("SDL_AUDIODRIVER"); }
     void SetUp() override { ASSERT_TRUE(audio.hasDevice()); }
 
-    // A file name of this test process's own: CTest runs tests side by side.
-    static std::string scratchFile(const std::string& name) {
-        return testing::TempDir() + "duobrik-" + std::to_string(getpid()) + "-" + name + ".wav";
-    }
+    const AudioDriver driver{"dummy"};
     MikModRenderer audio;
 };
 
@@ -162,8 +130,10 @@ TEST_F(MikModRendererTest, OutOfRangeAndFailedSamplesAreIgnored) {
 TEST_F(MikModRendererTest, EffectsPastTheMixersLastSlotAreRefused) {
     constexpr int kFiles = 400;
     for (int i = 0; i < kFiles; ++i) {
-        // A file of its own each time: a reload of one name is the same sample.
-        const std::string file = scratchFile("slot-" + std::to_string(i));
+        // A file of its own each time, as a reload of one name is the same
+        // sample; named after this process, as CTest runs tests side by side.
+        const std::string file = testing::TempDir() + "duobrik-" + std::to_string(getpid()) + "-" +
+                                 std::to_string(i) + ".wav";
         std::filesystem::copy_file("rotate_mono.wav", file);
         audio.loadSample(file.c_str());
         std::remove(file.c_str());
@@ -218,7 +188,7 @@ TEST(MikModRendererThreads, OnlySdlsAudioThreadFromStartToEnd) {
 // load stops and starts the output) would hang here.
 TEST(MikModRendererLockOrder, MainThreadCallsWhileTheCallbackMixes) {
     const AudioDriver driver("dummy");
-    const Watchdog watchdog("music and effects changed while mixing");
+    const Deadline deadline;
     MikModRenderer audio;
     audio.loadSample("rotate_mono.wav");
     audio.loadMusic("no-such-module.mod");

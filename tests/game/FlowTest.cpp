@@ -97,19 +97,15 @@ protected:
 
 // ---- Starting a game
 
+// Its music replacing the intro's.
 TEST_F(FlowTest, AKeyOnTheIntroStartsLevelOneAtTheNextFrame) {
+    EXPECT_EQ(audio.log, (Log{"loadMusic(devils.mod)", "playMusic(0)"}));
     app->keyDown(13);
     EXPECT_EQ(current(), typeid(IntroLevel)) << "levels change only at the start of a frame";
+    audio.log.clear();
     frame();
     ASSERT_EQ(current(), typeid(DuobrikLevel));
     EXPECT_EQ(app->levelNumber, 1);
-}
-
-TEST_F(FlowTest, LevelOnesMusicReplacesTheIntros) {
-    EXPECT_EQ(audio.log, (Log{"loadMusic(devils.mod)", "playMusic(0)"}));
-    app->keyDown(13);
-    audio.log.clear();
-    frame();
     EXPECT_EQ(audio.log.front(), "stopMusic");
     EXPECT_EQ(audio.music, "three.mod");
 }
@@ -188,8 +184,9 @@ TEST_F(FlowTest, TheWinScreenPlaysTheIntroMusicAndShowsTheFinalScore) {
 }
 
 // A key still held from the last level, or pressed a millisecond too early,
-// does not skip the screen unseen; the intro after it keeps the music playing.
-TEST_F(FlowTest, TheWinScreenTakesKeysAfterOneSecondAndLeadsToTheIntro) {
+// does not skip the screen unseen; the intro after it keeps the music
+// playing, and a key there starts a new game at level one.
+TEST_F(FlowTest, TheWinScreenTakesKeysAfterOneSecondAndLeadsToANewGame) {
     playThrough();
     for (int64_t step : {WinLevel::kKeyGuardMs - 17, int64_t{1}}) {
         app->keyDown(32);
@@ -202,14 +199,8 @@ TEST_F(FlowTest, TheWinScreenTakesKeysAfterOneSecondAndLeadsToTheIntro) {
     EXPECT_EQ(current(), typeid(IntroLevel));
     EXPECT_TRUE(audio.log.empty() && audio.playing && audio.music == "devils.mod")
         << "the win screen's intro music plays on";
-}
-
-TEST_F(FlowTest, ANewGameAfterTheWinScreenStartsAtLevelOne) {
-    playThrough();
-    for (int64_t step : {WinLevel::kKeyGuardMs, int64_t{16}, int64_t{16}}) {
-        frame(step);
-        app->keyDown(32);
-    }
+    app->keyDown(32);
+    frame(16);
     ASSERT_EQ(current(), typeid(DuobrikLevel));
     EXPECT_EQ(app->levelNumber, 1);
     EXPECT_EQ(play()->state, Falling) << "the new level gets this frame's update";

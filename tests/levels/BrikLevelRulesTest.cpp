@@ -6,7 +6,6 @@
 
 #include <algorithm>
 #include <cstdlib>
-#include <cstring>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -181,40 +180,33 @@ TEST_F(Rules, AGarbageRowThatLiftsTheStackIntoTheNewPieceEndsTheGame) {
 
 // ---- Falling and locking
 
-// Never more than one row per update, even after a long pause.
-TEST_F(Rules, APieceFallsOneRowPerInterval) {
-    rig.spawn(&gTetriminoT, 0, 4, 10);
+// Never more than one row per update, even after a long pause; without
+// smooth motion the piece is drawn on its board square.
+TEST_F(Rules, APieceFallsOneRowPerIntervalOnItsSquare) {
+    rig.spawn(&gTetriminoT, 0, 3, 10);
     for (const auto& [ms, row, fallTime] : {std::tuple{249, 10, 249}, {1, 9, 0}, {100000, 8, 0}}) {
         rig.step(ms);
         EXPECT_EQ(rig.row, row) << "after " << ms << " ms more";
         EXPECT_EQ(rig.fallTime, fallTime) << "after " << ms << " ms more";
+        EXPECT_EQ(rig.current->x, 60 + 20 * 3) << "after " << ms << " ms more";
+        EXPECT_EQ(rig.current->y, 440 - 20 * row) << "after " << ms << " ms more";
     }
 }
 
-// Without smooth motion a piece is drawn on its board square.
-TEST_F(Rules, TheFallingPieceIsPlacedOnItsSquareOnScreen) {
-    rig.spawn(&gTetriminoT, 0, 3, 10);
-    rig.step(250);
-    EXPECT_EQ(rig.current->x, 60 + 20 * 3);
-    EXPECT_EQ(rig.current->y, 440 - 20 * 9);
-}
-
-TEST_F(Rules, ALandedPieceLocksAfterTheIntervalOfRestAndOneUpdate) {
-    rig.spawn(&gTetriminoO, 0, 4, 0);
-    rig.step(50, 5);  // touch-down, then 250 ms of rest
-    EXPECT_EQ(rig.state, Landed);
-    rig.step(50);
-    EXPECT_EQ(rig.state, CheckRows);
-}
-
-// Down held adds 100 ms of rest per update, whatever the update's time.
-TEST_F(Rules, DownHeldShortensTheLockDelay) {
-    rig.spawn(&gTetriminoO, 0, 4, 0);
-    rig.keyDown(kDown);
-    rig.step(5, 3);
-    EXPECT_EQ(rig.state, Landed);
-    rig.step(5);
-    EXPECT_EQ(rig.state, CheckRows);
+// 250 ms of rest, then one update more; Down held adds 100 ms of rest per
+// update, whatever the update's time.
+TEST_F(Rules, ALandedPieceLocksAfterItsRestAndOneUpdate) {
+    for (const auto& [downHeld, ms, updatesOfRest] : {std::tuple{false, 50, 5}, {true, 5, 3}}) {
+        Rig fresh;
+        fresh.spawn(&gTetriminoO, 0, 4, 0);
+        if (downHeld) {
+            fresh.keyDown(kDown);
+        }
+        fresh.step(ms, updatesOfRest);  // touch-down, then the rest
+        EXPECT_EQ(fresh.state, Landed) << "Down held: " << downHeld;
+        fresh.step(ms);
+        EXPECT_EQ(fresh.state, CheckRows) << "Down held: " << downHeld;
+    }
 }
 
 TEST_F(Rules, APieceSlidOffItsSupportFallsOnceTheSlideHasEnded) {
@@ -403,15 +395,12 @@ TEST_F(Rules, FiveRowsPlayTheFifthSoundAndGoPastTheGoal) {
     EXPECT_FLOAT_EQ(rig.shakeAmplitude, 80.0f - 1.0f / 20.0f);
 }
 
-TEST_F(Rules, AKeyStillHeldFromPlayIsNoNewKeyAfterAWin) {
+// Down, still held from play, is no new key; a new one fades the music out
+// over two seconds, 127 - 127 d / 2000 at d ms, then the level is complete.
+TEST_F(Rules, ANewKeyAfterAWinFadesTheMusicOutOverTwoSeconds) {
     winWithFiveRows();
     rig.step(10);
-    EXPECT_EQ(rig.state, WinWait);
-}
-
-// 127 - 127 d / 2000 at d ms into the fade, then the level is complete.
-TEST_F(Rules, AKeyAfterAWinFadesTheMusicOutOverTwoSeconds) {
-    winWithFiveRows();
+    EXPECT_EQ(rig.state, WinWait) << "Down held from play ended the wait";
     rig.keyDown('A');
     rig.step(10);
     for (int ms : {500, 500, 500, 499, 1}) {
@@ -429,7 +418,9 @@ TEST_F(Rules, APieceThatCannotEnterLosesAndForgetsTheTurn) {
     EXPECT_EQ(gTetriminoS.orientation, 0);
 }
 
-TEST_F(Rules, AfterALossTheBoardShowsClearedAndNoPieceFalls) {
+// While the loss waits, the board shows cleared and no piece falls; a key
+// then fades the music out to game over.
+TEST_F(Rules, AfterALossTheBoardShowsClearedUntilAKeyFadesToGameOver) {
     loseAtEntry();
     rig.step(10);
     EXPECT_EQ(rig.current, nullptr);
@@ -437,11 +428,6 @@ TEST_F(Rules, AfterALossTheBoardShowsClearedAndNoPieceFalls) {
         EXPECT_TRUE(!cell.filled() ||
                     (inClearingSet(cell.tiles[0]) && inClearingSet(cell.tiles[8])));
     }
-}
-
-TEST_F(Rules, AKeyAfterALossFadesTheMusicOutToGameOver) {
-    loseAtEntry();
-    rig.step(10);
     rig.keyDown(kDown);
     rig.step(10);
     EXPECT_EQ(rig.state, LoseFadeOut);

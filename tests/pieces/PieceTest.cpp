@@ -84,25 +84,10 @@ protected:
     }
 };
 
-// Bottom row first, left to right, square (i, j) at (x + 20i, y - 20j).
-TEST_F(PieceTest, EachOrientationDrawsItsFourSquaresInOrder) {
-    for (const auto& pc : kPieces) {
-        for (int o = 0; o < 4; ++o) {
-            const Shape shape = parseShape(pc.shapes[o]);
-            const std::vector<DrawCall> squares = drawn(pc.piece, o);
-            ASSERT_EQ(squares.size(), 4u) << pc.name << o;
-            for (size_t k = 0; k < 4; ++k) {
-                EXPECT_EQ(squares[k].x, 100 + 20 * shape[k][0]) << pc.name << o << " square " << k;
-                EXPECT_EQ(squares[k].y, 300 - 20 * shape[k][1]) << pc.name << o << " square " << k;
-                EXPECT_TRUE(squares[k].cell.filled()) << pc.name << o << " square " << k;
-            }
-        }
-    }
-}
-
-// Over a board whose every cell holds a marker: the four squares land as
-// they are drawn, and no other cell changes.
-TEST_F(PieceTest, PlaceCopiesTheFourSquaresAndNothingElse) {
+// Drawn bottom row first, left to right, square (i, j) at (x + 20i, y - 20j);
+// placed over a board whose every cell holds a marker, the four squares land
+// as they are drawn, and no other cell changes.
+TEST_F(PieceTest, EachOrientationDrawsAndPlacesItsFourSquares) {
     constexpr int kCol = 3, kRow = 7;
     const Cell marker(0, 77, 77, 77, 77, 77, 77, 77, 77, 77);
     for (const auto& pc : kPieces) {
@@ -112,10 +97,14 @@ TEST_F(PieceTest, PlaceCopiesTheFourSquaresAndNothingElse) {
             Cell board[kCells];
             std::fill(std::begin(board), std::end(board), marker);
             pc.piece->place(kCol, kRow, board);
-            for (size_t k = 0; k < squares.size(); ++k) {
+            ASSERT_EQ(squares.size(), 4u) << pc.name << o;
+            for (size_t k = 0; k < 4; ++k) {
+                EXPECT_EQ(squares[k].x, 100 + 20 * shape[k][0]) << pc.name << o << " square " << k;
+                EXPECT_EQ(squares[k].y, 300 - 20 * shape[k][1]) << pc.name << o << " square " << k;
+                EXPECT_TRUE(squares[k].cell.filled()) << pc.name << o << " square " << k;
                 const Cell& placed = board[cellIndex(kCol + shape[k][0], kRow + shape[k][1])];
                 EXPECT_EQ(std::memcmp(&placed, &squares[k].cell, sizeof(Cell)), 0)
-                    << pc.name << o << " square " << k;
+                    << pc.name << o << " placed square " << k;
             }
             EXPECT_EQ(std::count_if(std::begin(board), std::end(board),
                                     [&](const Cell& c) { return !memcmp(&c, &marker, 10); }),
@@ -149,45 +138,38 @@ TEST_F(PieceTest, CollidesAtTheEdgesAndOnFilledSquaresOnly) {
     }
 }
 
-// Turning at the edges: where rotate() puts the column (only the bar moves
-// it), and whether canRotate() finds room there. The O never turns, and can
-// "turn" wherever it fits.
-const Board kJBlocked = Board().fill(0, 6), kOBlocked = Board().fill(5, 3);
-const struct TurnCase {
-    Tetrimino* piece;
-    int orientation, col, row;
-    const Board& board;
-    int colAfter;
-    bool canRotate;
-} kTurns[] = {
-    // clang-format off
-    {I, 0, 4, 5, kEmpty, 5, true},      {I, 1, 5, 5, kEmpty, 4, true},
-    {I, 1, 1, 5, kEmpty, 0, true},      {I, 1, 0, 5, kEmpty, -1, false},
-    {I, 3, 7, 5, kEmpty, 6, true},      {I, 3, 8, 5, kEmpty, 7, false},
-    {I, 2, 3, 19, kEmpty, 4, true},     {J, 0, 0, 5, kJBlocked, 0, false},
-    {J, 0, 1, 5, kJBlocked, 1, true},   {T, 3, 8, 10, kEmpty, 8, false},
-    {T, 3, 7, 10, kEmpty, 7, true},     {Z, 1, 7, 10, kEmpty, 7, true},
-    {S, 3, 0, 0, kEmpty, 0, true},      {O, 0, 4, 3, kOBlocked, 4, false},
-    {O, 2, 8, 0, kEmpty, 8, true},      {O, 1, 9, 0, kEmpty, 9, false},
-    // clang-format on
-};
-
-TEST_F(PieceTest, RotateTurnsAQuarterAndOnlyTheBarMovesItsColumn) {
-    for (const TurnCase& c : kTurns) {
+// Turning at the edges: whether canRotate() finds room (it turns nothing),
+// and where rotate() puts the column (only the bar moves it). The O never
+// turns, and can "turn" wherever it fits.
+TEST_F(PieceTest, TurningAtTheEdges) {
+    const Board jBlocked = Board().fill(0, 6), oBlocked = Board().fill(5, 3);
+    const struct {
+        Tetrimino* piece;
+        int orientation, col, row;
+        const Board& board;
+        int colAfter;
+        bool canRotate;
+    } cases[] = {
+        // clang-format off
+        {I, 0, 4, 5, kEmpty, 5, true},      {I, 1, 5, 5, kEmpty, 4, true},
+        {I, 1, 1, 5, kEmpty, 0, true},      {I, 1, 0, 5, kEmpty, -1, false},
+        {I, 3, 7, 5, kEmpty, 6, true},      {I, 3, 8, 5, kEmpty, 7, false},
+        {I, 2, 3, 19, kEmpty, 4, true},     {J, 0, 0, 5, jBlocked, 0, false},
+        {J, 0, 1, 5, jBlocked, 1, true},    {T, 3, 8, 10, kEmpty, 8, false},
+        {T, 3, 7, 10, kEmpty, 7, true},     {Z, 1, 7, 10, kEmpty, 7, true},
+        {S, 3, 0, 0, kEmpty, 0, true},      {O, 0, 4, 3, oBlocked, 4, false},
+        {O, 2, 8, 0, kEmpty, 8, true},      {O, 1, 9, 0, kEmpty, 9, false},
+        // clang-format on
+    };
+    for (const auto& c : cases) {
         Tetrimino* p = turned(c.piece, c.orientation);
+        EXPECT_EQ(p->canRotate(c.col, c.row, c.board.cells), c.canRotate) << "case " << &c - cases;
+        EXPECT_EQ(p->orientation, c.orientation) << "canRotate turned case " << &c - cases;
         int col = c.col;
         p->rotate(col);
-        EXPECT_EQ(col, c.colAfter) << "case " << &c - kTurns;
+        EXPECT_EQ(col, c.colAfter) << "case " << &c - cases;
         EXPECT_EQ(p->orientation, p == O ? c.orientation : (c.orientation + 1) % 4)
-            << "case " << &c - kTurns;
-    }
-}
-
-TEST_F(PieceTest, CanRotateTestsTheTurnedShapeAndChangesNothing) {
-    for (const TurnCase& c : kTurns) {
-        Tetrimino* p = turned(c.piece, c.orientation);
-        EXPECT_EQ(p->canRotate(c.col, c.row, c.board.cells), c.canRotate) << "case " << &c - kTurns;
-        EXPECT_EQ(p->orientation, c.orientation) << "case " << &c - kTurns;
+            << "case " << &c - cases;
     }
 }
 
