@@ -75,19 +75,6 @@ wait_for() {
     echo "seen: $what after $(($(now_ms) - start)) ms"
 }
 
-# The older form of wait_for: polls CMD for S seconds, or WAIT_S if that is
-# longer (a short deadline only fails on a busy machine), and returns 1 when
-# they are up instead of failing.
-poll() {
-    local limit=$(($1 > WAIT_S ? $1 : WAIT_S)) start
-    shift
-    start=$(now_ms)
-    until "$@"; do
-        (($(now_ms) - start < limit * 1000)) || return 1
-        sleep 0.1
-    done
-}
-
 # A private virtual X server for this test, E2E_SCREEN at 24 bits. The server
 # picks a free display itself (-displayfd), so tests of several checkouts on
 # one machine cannot race for a number, and -noreset keeps it (and settings
@@ -177,17 +164,9 @@ pictures() {
 
 # Mean difference (0..1) between region X,Y of a shot and picture INDEX, over
 # the pixels that the picture covers opaquely (what shows through its
-# transparent parts is not its business). An optional WxH stretches the
-# picture first, as the game does for the frame sides ("" for none); an
-# optional WxH+X+Y then compares only that part of it.
+# transparent parts is not its business).
 picture_diff() {
-    local name=$1 x=$2 y=$3 index=$4 size=${5:-} part=${6:-}
-    local pic="$SHOTS/t$index.pam"
-    [[ -n "$size" ]] && pic="$SHOTS/t$index.pam[$size!]"
-    if [[ -n "$part" ]]; then
-        convert "$pic" -crop "$part" +repage "$SHOTS/.part.pam"
-        pic="$SHOTS/.part.pam"
-    fi
+    local name=$1 x=$2 y=$3 pic="$SHOTS/t$4.pam"
     local geom crop="$SHOTS/.crop.png" mask="$SHOTS/.mask.png"
     geom=$(identify -format '%wx%h' "$pic")
     convert "$SHOTS/$name.png" -crop "$geom+$x+$y" +repage -alpha off "$crop"
@@ -209,7 +188,7 @@ picture_at() {
 }
 
 # Takes shot NAME and tells whether picture INDEX shows at X,Y in it:
-# shows NAME X Y INDEX [SIZE [PART]], for wait_for.
+# shows NAME X Y INDEX, for wait_for.
 shows() {
     shot "$1" && picture_at "$@"
 }

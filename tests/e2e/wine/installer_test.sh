@@ -20,7 +20,7 @@ data=(BrikResource.dat devils.mod three.mod rotate_mono.wav 1line_mono.wav 2line
 
 "$GAME_RUNNER" "$setup" /S || fail "the installer exited with $?"
 installed() { [[ -f "$folder/Uninstall.exe" && -f "$menu/Duobrik.lnk" ]]; }
-poll 60 installed || fail "no uninstaller or Start-menu entry within 60 s of the installer"
+wait_for "an uninstaller and a Start-menu entry" installed
 for f in duobrik.exe "${data[@]}"; do
     [[ -s "$folder/$f" ]] || fail "the installer did not install $f"
     [[ $f == duobrik.exe ]] || cmp -s "$folder/$f" "$(dirname "$GAME")/$f" ||
@@ -32,13 +32,14 @@ GAME="$folder/duobrik.exe"
 pictures 85
 start_game "$elsewhere"
 drawn() { shot installed && picture_at installed 0 0 85; }
-poll 60 drawn || fail "the installed game shows no title picture within 60 s"
-key Escape
-wait_exit 60
-[[ "$EXIT_CODE" == "0" ]] || fail "the installed game's exit code after Escape: $EXIT_CODE"
+wait_for "the installed game's title picture" drawn
+quit_game "the installed game: "
 
 # The uninstaller hands over to a copy of itself and returns at once.
 "$GAME_RUNNER" "$folder/Uninstall.exe" /S || fail "the uninstaller exited with $?"
-removed() { [[ ! -e "$folder" && ! -e "$menu" ]]; }
-poll 60 removed || fail "files left 60 s after uninstalling: $(ls -R "$folder" "$menu" 2>/dev/null)"
+removed() {
+    SAW="left: $(ls -R "$folder" "$menu" 2>/dev/null | tr '\n' ' ')"
+    [[ ! -e "$folder" && ! -e "$menu" ]]
+}
+wait_for "the uninstalled files gone" removed
 echo "ok: installed, started from another folder, uninstalled"

@@ -13,7 +13,7 @@ title_frames() {
     local label=$1 n=0 end
     start_game
     drawn() { shot "$label-first" && picture_at "$label-first" 0 0 85; }
-    poll 60 drawn || fail "$label: no title picture within 60 s"
+    wait_for "$label: title picture" drawn
     end=$(($(date +%s%N) + 3000000000))
     while (($(date +%s%N) < end)); do
         shot "$label$n"
