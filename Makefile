@@ -115,4 +115,4 @@ format-check: test-deps
 # build's compile commands. The tests are left out: parsing GoogleTest in every
 # file would triple the time for little.
 tidy: test-deps configure
-	run-clang-tidy -p $(BUILD) -j $(JOBS) -quiet '$(CURDIR)/(app|audio|render|pieces|levels|tools)/'
+	run-clang-tidy -p $(BUILD) -j $(JOBS) -quiet '$(CURDIR)/(app|audio|render|pieces|levels|game|tools)/'
