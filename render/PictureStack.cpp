@@ -9,22 +9,24 @@
 
 namespace {
 
-// glGetTexImage is OpenGL 1.1, but WebGL has no way to read a texture back.
-using GetTexImageProc = void(APIENTRYP)(GLenum target, GLint level, GLenum format, GLenum type,
-                                        void* pixels);
-
 bool stackable(const TextureEntry& e) {
     return e.textureName != 0 && e.paddedWidth > 0 && e.paddedHeight > 0 &&
            e.paddedWidth <= PictureStack::kLargestSide &&
            e.paddedHeight <= PictureStack::kLargestSide;
 }
 
-// The padded texture repeated over the whole layer: the layer's sides are
-// multiples of the picture's (all powers of two), so wrapping at the layer's
-// edge is wrapping at the picture's.
-void tileLayer(const unsigned char* own, const TextureEntry& e, unsigned char* layer,
-               int32_t layerWidth, int32_t layerHeight) {
+// The picture padded as its texture is, with transparent black, and repeated
+// over the whole layer: the layer's sides are multiples of the padded
+// picture's (all powers of two), so wrapping at the layer's edge is wrapping
+// at the picture's.
+void tileLayer(const std::vector<uint8_t>& pixels, const TextureEntry& e, unsigned char* own,
+               unsigned char* layer, int32_t layerWidth, int32_t layerHeight) {
     const size_t ownRow = static_cast<size_t>(e.paddedWidth) * 4;
+    const size_t row = static_cast<size_t>(e.width) * 4;
+    std::memset(own, 0, ownRow * static_cast<size_t>(e.paddedHeight));
+    for (int32_t y = 0; y < e.height && row * (y + 1) <= pixels.size(); ++y) {
+        std::memcpy(own + ownRow * y, pixels.data() + row * y, row);
+    }
     for (int32_t y = 0; y < layerHeight; ++y) {
         const unsigned char* from = own + ownRow * (y % e.paddedHeight);
         for (int32_t x = 0; x < layerWidth; x += e.paddedWidth) {
@@ -66,7 +68,8 @@ void PictureStack::release() {
     *this = PictureStack{};
 }
 
-void PictureStack::build(const std::vector<TextureEntry>& pictures) {
+void PictureStack::build(const std::vector<TextureEntry>& pictures,
+                         const std::vector<std::vector<uint8_t>>& pixels) {
     release();
     int32_t depth = 0;
     int32_t layerWidth = 0;
@@ -80,13 +83,10 @@ void PictureStack::build(const std::vector<TextureEntry>& pictures) {
     }
     // 3D textures came with OpenGL 1.2. Windows' OpenGL library exports only
     // 1.1, so the function is asked of the context's driver on every platform.
-    // The browser's WebGL 1 has neither 3D textures nor a texture read-back,
-    // so both are asked for, and the game needs neither at link time there.
+    // The browser's WebGL 1 has none, and the game needs none at link time.
     const auto texImage3D =
         reinterpret_cast<PFNGLTEXIMAGE3DPROC>(SDL_GL_GetProcAddress("glTexImage3D"));
-    const auto getTexImage =
-        reinterpret_cast<GetTexImageProc>(SDL_GL_GetProcAddress("glGetTexImage"));
-    if (depth == 0 || texImage3D == nullptr || getTexImage == nullptr) {
+    if (depth == 0 || texImage3D == nullptr) {
         return;
     }
     const size_t layerBytes = static_cast<size_t>(layerWidth) * layerHeight * 4;
@@ -100,9 +100,9 @@ void PictureStack::build(const std::vector<TextureEntry>& pictures) {
         if (!stackable(e)) {
             continue;
         }
-        glBindTexture(GL_TEXTURE_2D, e.textureName);
-        getTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, own.data());
-        tileLayer(own.data(), e, texels.data() + layerBytes * layer, layerWidth, layerHeight);
+        static const std::vector<uint8_t> kNone;
+        tileLayer(i < pixels.size() ? pixels[i] : kNone, e, own.data(),
+                  texels.data() + layerBytes * layer, layerWidth, layerHeight);
         StackedPicture& p = pictures_[i];
         p.source = e.textureName;
         // Divisions by powers of two: exact, so the coordinates are the

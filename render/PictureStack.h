@@ -37,10 +37,12 @@ public:
     // layers cost 5 MB more memory and saved nothing measurable.
     static constexpr int32_t kLargestSide = 16;
 
-    // Builds the stack from the textures of `pictures` (indexed like the
-    // table), reading them back from OpenGL. Needs a current context; releases
-    // any stack made before. Without 3D textures no stack is made.
-    void build(const std::vector<TextureEntry>& pictures);
+    // Builds the stack from `pictures` (indexed like the table) and their
+    // pixels as the table keeps them: each picture's own rows, RGBA, empty
+    // where it has none. Needs a current context; releases any stack made
+    // before. Without 3D textures no stack is made.
+    void build(const std::vector<TextureEntry>& pictures,
+               const std::vector<std::vector<uint8_t>>& pixels);
     // Deletes the 3D texture; needs the context that made it. Safe when none was made.
     void release();
 

@@ -120,7 +120,7 @@ int TextureTable::load(const char* path, int keep) {
     }
     const int count = reader.count();
     std::fclose(file);
-    stack_.build(entries_);
+    stack_.build(entries_, small_);
     return count;
 }
 
