@@ -11,7 +11,6 @@ using Noise = Synthesis::Noise;
 using LowPass = Synthesis::LowPass;
 using HighPass = Synthesis::HighPass;
 constexpr double kPi = Synthesis::kPi;
-constexpr double kDrumRate = Synthesis::kDrumRate;
 // Peak of the 8-bit data: the whole range, one step short of the rails.
 constexpr double kPeak = 126.0;
 // Harmonics stay below this at the highest note an instrument plays. The
